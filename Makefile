@@ -1,0 +1,33 @@
+# Set-up, build and tests in two commands:
+#   make run    installs what is missing, builds, starts the launcher
+#   make test   installs what is missing, builds, runs every test
+BUILD      ?= build
+BUILD_SAN  ?= build-sanitize
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build run test test-unit test-sanitize clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD) && ./launcher
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-sanitize
+
+# The rules' tests once more under AddressSanitizer and UBSan.
+test-sanitize: deps
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DBATTLESHIPS_SANITIZE=ON -DBATTLESHIPS_PROGRAMS=OFF
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS) -L unit
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN)
