@@ -1,0 +1,78 @@
+#ifndef BATTLESHIPS_DISPLAY_H
+#define BATTLESHIPS_DISPLAY_H
+
+#include "battleships.h"
+#include "coord.h"
+#include "field.h"
+#include "player.h"
+
+// The game's only window: lays out the human's own board (left) and record
+// board (right), turns mouse and keys into calls on the controller, and draws
+// the frame. Holds the screen state only; it owns nothing.
+class Display {
+public:
+    // Opens the window for the controller's current game.
+    explicit Display(Battleships* battleships);
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // Prints "Rendering game..." and runs the event loop; never returns.
+    void start();
+    // Asks for a redraw; the frame is drawn later by onDisplay.
+    void refresh();
+
+protected:
+    static Display* thisObj;
+
+    // Blending and the colour around the boards, for the whole run.
+    void glInit();
+    // Window of screen size / 1.2, centred, 20 pixels above the middle.
+    void reshape();
+    // The cell of the board under window pixel (x, y), or null; chooses the
+    // board the pointer works on (own board while placing, record after).
+    Coord getPosition(int x, int y);
+
+    void renderStatus(const char* text, bool warning);
+    void renderField(int width, int height, Field* field);
+    void renderShip(int get, int i, int j, bool rotate, float r, float g, float b, float a);
+    void renderCross(int i, int j, float r, float g, float b, float a, float divide);
+    void renderCross(int i, int j, float r, float g, float b, float a);
+    void renderSquad(int i, int j, float r, float g, float b, float a);
+    void renderText(float x, float y, const char* text, float r, float g, float b, float a);
+
+    static void onDisplay();
+    static void onResize(int w, int h);
+    static void onMouseMotion(int x, int y);
+    static void onMouse(int button, int state, int x, int y);
+    static void onKeyboard(unsigned char key, int x, int y);
+
+private:
+    void drawFrame();
+    void layout(int w, int h);
+    void mouse(int button, int state, int x, int y);
+    void keyboard(unsigned char key);
+    void renderLabels(Field* field);
+
+    Battleships* game;
+    Player* player;
+    Field* activeField;
+    Coord mouseOn;
+    bool mouseRightHolding;
+    bool fullscreen;
+    bool rotated;
+    const char* error;
+
+    float windowW = 0;
+    float windowH = 0;
+    float fieldSizeW = 0;
+    float fieldSizeH = 0;
+    float fieldSpaceW = 0;
+    float fieldSpaceWmiddle = 0;
+    float fieldSpaceH = 0;
+    float columnW = 0;
+    float rowH = 0;
+    float columnOffset = 0;
+    float rowOffset = 0;
+};
+
+#endif
