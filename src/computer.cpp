@@ -1,5 +1,6 @@
 #include "computer.h"
 
+#include <algorithm>
 #include <iostream>
 
 Computer::Computer(bool isHard) : Player(), lastHit(), lastHitDirection(0), isHard(isHard) {
@@ -10,6 +11,7 @@ Computer::Computer(bool isHard) : Player(), lastHit(), lastHitDirection(0), isHa
 Computer::Computer(const Computer& other)
     : Player(other), lastHit(other.lastHit), lastHitDirection(other.lastHitDirection),
       isHard(other.isHard) {}
+
 
 Computer::~Computer() = default;
 
@@ -34,24 +36,59 @@ int Computer::getLastHitDirection() const {
     return lastHitDirection;
 }
 
-int Computer::testSituation(Ship* ship, Coord& pos) {
-    if (ship == nullptr || enemyField == nullptr) return 0;
-    const int setTemp = enemyField->get(pos);
-    enemyField->set(pos, 1);
-    int targets = 0;
-    for (int y = 0; y < enemyField->h; ++y)
-        for (int x = 0; x < enemyField->w; ++x)
-            if (enemyField->isShipTargetable(ship, Coord(x, y))) ++targets;
-    enemyField->set(pos, setTemp);
-    return targets;
+const TargetMap& Computer::targetMap(Ship* ship) {
+    const int size = ship->getSize();
+    if (!map || map->size != size || mapSerial != enemyField->getSerial() ||
+        mapRevision != enemyField->getRevision()) {
+        if (!map) map.reset(new TargetMap);
+        enemyField->targetMap(size, *map);
+        mapSerial = enemyField->getSerial();
+        mapRevision = enemyField->getRevision();
+    }
+    return *map;
 }
 
-void Computer::huntCandidates(Ship* biggest, std::vector<Coord>& toShoot) const {
+// A miss at pos closes the open runs through pos. That can only change the
+// answer of pos itself and of the cells within one ship length of it along
+// its row and column: each of those stays targetable while it keeps a run
+// that does not cover pos.
+int Computer::score(const TargetMap& m, const Coord& pos) const {
+    if (pos.x < 0 || pos.x >= m.w || pos.y < 0 || pos.y >= m.h) return static_cast<int>(m.targets);
+    const int n = m.size;
+    const int x = pos.x;
+    const int y = pos.y;
+    long long lost = m.targetable[static_cast<size_t>(y) * m.w + x];
+    for (int cx = std::max(x - n + 1, 0); cx <= std::min(x + n - 1, m.w - 1); ++cx) {
+        const size_t i = static_cast<size_t>(y) * m.w + cx;
+        if (cx == x || !m.targetable[i]) continue;
+        if (m.through[i] == m.runsH(y, std::max(x, cx) - n + 1, std::min(x, cx))) ++lost;
+    }
+    for (int cy = std::max(y - n + 1, 0); cy <= std::min(y + n - 1, m.h - 1); ++cy) {
+        const size_t i = static_cast<size_t>(cy) * m.w + x;
+        if (cy == y || !m.targetable[i]) continue;
+        if (m.through[i] == m.runsV(x, std::max(y, cy) - n + 1, std::min(y, cy))) ++lost;
+    }
+    return static_cast<int>(m.targets - lost);
+}
+
+int Computer::testSituation(Ship* ship, Coord& pos) {
+    if (ship == nullptr || enemyField == nullptr) return 0;
+    return score(targetMap(ship), pos);
+}
+
+void Computer::huntCandidates(Ship* biggest, std::vector<Coord>& toShoot) {
+    if (isHard) {
+        if (biggest == nullptr) return;
+        const TargetMap& m = targetMap(biggest);
+        for (int y = 0; y < enemyField->h; ++y)
+            for (int x = 0; x < enemyField->w; ++x)
+                if (m.targetable[static_cast<size_t>(y) * m.w + x]) toShoot.emplace_back(x, y);
+        return;
+    }
     for (int y = 0; y < enemyField->h; ++y) {
         for (int x = 0; x < enemyField->w; ++x) {
             const Coord cell(x, y);
-            if (isHard ? enemyField->isShipTargetable(biggest, cell) : enemyField->isTargetable(cell))
-                toShoot.push_back(cell);
+            if (enemyField->isTargetable(cell)) toShoot.push_back(cell);
         }
     }
 }
@@ -111,12 +148,12 @@ std::vector<Coord> Computer::candidates(Player* player) {
         std::vector<Coord> toShootTemp;
         int min = -1;
         for (Coord& candidate : toShoot) {
-            const int score = testSituation(tempShipBiggest, candidate);
-            if (score < min || min == -1) {
+            const int value = testSituation(tempShipBiggest, candidate);
+            if (value < min || min == -1) {
                 toShootTemp.clear();
-                min = score;
+                min = value;
                 toShootTemp.push_back(candidate);
-            } else if (score == min) {
+            } else if (value == min) {
                 toShootTemp.push_back(candidate);
             }
         }

@@ -1,6 +1,7 @@
 #ifndef BATTLESHIPS_COMPUTER_H
 #define BATTLESHIPS_COMPUTER_H
 
+#include <memory>
 #include <vector>
 
 #include "player.h"
@@ -37,13 +38,22 @@ public:
     int getLastHitDirection() const;
 
 private:
-    void huntCandidates(Ship* biggest, std::vector<Coord>& toShoot) const;
+    // What the record board allows for ship, read once and kept while the
+    // board and the ship's length stay the same.
+    const TargetMap& targetMap(Ship* ship);
+    // testSituation's answer from the map.
+    int score(const TargetMap& map, const Coord& pos) const;
+    void huntCandidates(Ship* biggest, std::vector<Coord>& toShoot);
     void followCandidates(Ship* smallest, std::vector<Coord>& toShoot) const;
     void walk(int dx, int dy, std::vector<Coord>& toShoot) const;
 
     Coord lastHit;
     int lastHitDirection;
     bool isHard;
+
+    std::unique_ptr<TargetMap> map;
+    unsigned long long mapSerial = 0;
+    unsigned long long mapRevision = 0;
 };
 
 #endif

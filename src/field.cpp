@@ -1,6 +1,27 @@
 #include "field.h"
 
-Field::Field(const Coord& size) : w(size.x), h(size.y), ships(nullptr), array(nullptr) {
+#include <algorithm>
+
+namespace {
+
+unsigned long long nextSerial = 0;
+
+// Ships inside columns x0..x1 and rows y0..y1, clipped to the board.
+int shipsIn(const std::vector<int>& sums, int w, int h, int x0, int y0, int x1, int y1) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, w - 1);
+    y1 = std::min(y1, h - 1);
+    if (x0 > x1 || y0 > y1) return 0;
+    const long long stride = w + 1;
+    return sums[(y1 + 1) * stride + x1 + 1] - sums[y0 * stride + x1 + 1] - sums[(y1 + 1) * stride + x0] +
+           sums[y0 * stride + x0];
+}
+
+}  // namespace
+
+Field::Field(const Coord& size)
+    : w(size.x), h(size.y), ships(nullptr), array(nullptr), serial(++nextSerial) {
     int rows = h > 0 ? h : 0;
     int cols = w > 0 ? w : 0;
     ships = new Ship**[rows];
@@ -23,6 +44,7 @@ Field::~Field() {
 }
 
 void Field::null() {
+    ++revision;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             ships[y][x] = nullptr;
@@ -51,6 +73,7 @@ int Field::get(const Coord& pos) const {
 
 bool Field::set(Coord& pos, int num) {
     if (!inRange(pos.x, pos.y)) return false;
+    ++revision;
     array[pos.y][pos.x] = num;
     return true;
 }
@@ -108,6 +131,7 @@ bool Field::isShipSetable(Ship* ship, const Coord& pos, bool direction) const {
 
 bool Field::setShip(Ship* ship, const Coord& pos, bool direction) {
     if (!isShipSetable(ship, pos, direction)) return false;
+    ++revision;
     ship->coord(pos);
     ship->direction(direction);
     const int n = ship->getSize();
@@ -125,6 +149,7 @@ int Field::hit(Coord& pos, Ship*& sendShip) {
     sendShip = nullptr;
     int already = isHit(pos);
     if (already != 0) return already;
+    ++revision;
     Ship* ship = ships[pos.y][pos.x];
     if (ship != nullptr) {
         ship->hit();
@@ -179,4 +204,100 @@ bool Field::targetableAt(int size, int x, int y, bool direction) const {
         if (setableAt(size, sx, sy, direction)) return true;
     }
     return false;
+}
+
+std::vector<int> Field::shipSums() const {
+    const long long stride = w + 1;
+    std::vector<int> sums(static_cast<size_t>(stride * (h + 1)), 0);
+    for (int y = 0; y < h; ++y) {
+        int row = 0;
+        for (int x = 0; x < w; ++x) {
+            row += ships[y][x] != nullptr;
+            sums[(y + 1) * stride + x + 1] = sums[y * stride + x + 1] + row;
+        }
+    }
+    return sums;
+}
+
+// A run of cells keeps the spacing rule exactly when the rectangle one cell
+// around it holds no ship, so one table of running sums answers every place.
+void Field::setablePlaces(int size, std::vector<Coord>& horizontal, std::vector<Coord>& vertical) const {
+    if (size < 1) return;
+    const std::vector<int> sums = shipSums();
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (x <= w - size && shipsIn(sums, w, h, x - 1, y - 1, x + size, y + 1) == 0)
+                horizontal.emplace_back(x, y);
+            if (y <= h - size && shipsIn(sums, w, h, x - 1, y - 1, x + 1, y + size) == 0)
+                vertical.emplace_back(x, y);
+        }
+    }
+}
+
+int TargetMap::runsH(int y, int a, int b) const {
+    a = std::max(a, 0);
+    b = std::min(b, w - 1);
+    if (a > b) return 0;
+    const long long row = static_cast<long long>(y) * (w + 1);
+    return startsH[row + b + 1] - startsH[row + a];
+}
+
+int TargetMap::runsV(int x, int a, int b) const {
+    a = std::max(a, 0);
+    b = std::min(b, h - 1);
+    if (a > b) return 0;
+    const long long column = static_cast<long long>(x) * (h + 1);
+    return startsV[column + b + 1] - startsV[column + a];
+}
+
+// A run is open when none of its cells is a miss or holds a ship and the
+// spacing rule lets the ship lie there: the windows isShipTargetable tries.
+void Field::targetMap(int size, TargetMap& map) const {
+    map.size = size;
+    map.w = w;
+    map.h = h;
+    const size_t cells = static_cast<size_t>(w) * h;
+    map.startsH.assign(static_cast<size_t>(w + 1) * h, 0);
+    map.startsV.assign(static_cast<size_t>(h + 1) * w, 0);
+    map.through.assign(cells, 0);
+    map.targetable.assign(cells, 0);
+    map.targets = 0;
+    if (size < 1) return;
+
+    const std::vector<int> sums = shipSums();
+    // Cells without a miss ending at the current one, per row and per column.
+    std::vector<int> clearAbove(static_cast<size_t>(w), 0);
+    std::vector<unsigned char> openV(cells, 0);
+    for (int y = 0; y < h; ++y) {
+        int clearLeft = 0;
+        const long long row = static_cast<long long>(y) * (w + 1);
+        for (int x = 0; x < w; ++x) {
+            const bool miss = array[y][x] == 1;
+            clearLeft = miss ? 0 : clearLeft + 1;
+            clearAbove[x] = miss ? 0 : clearAbove[x] + 1;
+            // The run ending here started at x - size + 1.
+            bool open = false;
+            const int s = x - size + 1;
+            if (s >= 0 && clearLeft >= size) open = shipsIn(sums, w, h, s - 1, y - 1, x + 1, y + 1) == 0;
+            if (s >= 0) map.startsH[row + s + 1] = map.startsH[row + s] + open;
+            const int t = y - size + 1;
+            if (t >= 0 && clearAbove[x] >= size)
+                openV[static_cast<size_t>(t) * w + x] = shipsIn(sums, w, h, x - 1, t - 1, x + 1, y + 1) == 0;
+        }
+        // Starts too close to the right edge open no run.
+        for (int s = std::max(w - size + 1, 0); s < w; ++s) map.startsH[row + s + 1] = map.startsH[row + s];
+    }
+    for (int x = 0; x < w; ++x) {
+        const long long column = static_cast<long long>(x) * (h + 1);
+        for (int y = 0; y < h; ++y)
+            map.startsV[column + y + 1] = map.startsV[column + y] + openV[static_cast<size_t>(y) * w + x];
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t i = static_cast<size_t>(y) * w + x;
+            map.through[i] = map.runsH(y, x - size + 1, x) + map.runsV(x, y - size + 1, y);
+            map.targetable[i] = array[y][x] == 0 && map.through[i] > 0;
+            map.targets += map.targetable[i];
+        }
+    }
 }

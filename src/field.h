@@ -6,6 +6,30 @@
 #include "coord.h"
 #include "ship.h"
 
+// Where a ship of one length could still lie on a record board, for every
+// cell at once: the answers of Field::isShipTargetable, plus what it takes to
+// tell how one more miss would change them.
+struct TargetMap {
+    int size = 0;
+    int w = 0;
+    int h = 0;
+    // Per row, the number of open horizontal runs starting left of x:
+    // startsH[y * (w + 1) + x]; per column likewise: startsV[x * (h + 1) + y].
+    std::vector<int> startsH;
+    std::vector<int> startsV;
+    // Per cell (y * w + x): open runs through it, both directions together.
+    std::vector<int> through;
+    // Per cell: isShipTargetable's answer.
+    std::vector<unsigned char> targetable;
+    // How many cells are targetable.
+    long long targets = 0;
+
+    // Open horizontal runs in row y starting from column a to b (clipped).
+    int runsH(int y, int a, int b) const;
+    // Open vertical runs in column x starting from row a to b (clipped).
+    int runsV(int x, int a, int b) const;
+};
+
 // One board of w x h cells: a ship layer (which ship covers a cell) and a
 // state layer (0 not shot at, 1 missed, 2 hit). Holds the spacing rule, the
 // shot bookkeeping and the targeting queries. A cell outside the board is
@@ -67,14 +91,29 @@ public:
     // The same for one direction, with pos itself allowed to be a hit.
     bool isShipTargetable(Ship* ship, const Coord& pos, bool direction) const;
 
+    // Every place, in row-by-row order, where isShipSetable would let a ship
+    // of this length start horizontally and vertically.
+    void setablePlaces(int size, std::vector<Coord>& horizontal, std::vector<Coord>& vertical) const;
+    // isShipTargetable for a ship of this length on every cell, at once.
+    void targetMap(int size, TargetMap& map) const;
+    // Changes whenever a cell's state or ship changes; with getSerial it
+    // tells whether an answer read from this board earlier still holds.
+    unsigned long long getRevision() const { return revision; }
+    // Unique to this board for the whole run.
+    unsigned long long getSerial() const { return serial; }
+
 private:
     bool inRange(long long x, long long y) const;
     bool setableAt(int size, int x, int y, bool direction) const;
     bool targetableAt(int size, int x, int y, bool direction) const;
+    // Ships in every top-left rectangle: (w + 1) x (h + 1) running sums.
+    std::vector<int> shipSums() const;
 
     Ship*** ships;
     int** array;
     std::vector<Ship*> owned;
+    unsigned long long serial;
+    unsigned long long revision = 0;
 };
 
 #endif

@@ -132,13 +132,7 @@ bool Player::loadShips() {
     for (Ship* ship = getShipToPlace(); ship != nullptr; ship = getShipToPlace()) {
         toSetHorizont.clear();
         toSetVertical.clear();
-        for (int y = 0; y < myField->h; ++y) {
-            for (int x = 0; x < myField->w; ++x) {
-                const Coord cell(x, y);
-                if (myField->isShipSetable(ship, cell, false)) toSetHorizont.push_back(cell);
-                if (myField->isShipSetable(ship, cell, true)) toSetVertical.push_back(cell);
-            }
-        }
+        myField->setablePlaces(ship->getSize(), toSetHorizont, toSetVertical);
         std::vector<Coord>* toSet;
         if (!toSetHorizont.empty() && !toSetVertical.empty())
             toSet = random(0, 1) == 1 ? &toSetHorizont : &toSetVertical;
