@@ -5,7 +5,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-unit test-sanitize clean
+.PHONY: all deps build run test test-sanitize bench clean
 
 all: build
 
@@ -31,3 +31,9 @@ test-sanitize: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)
+
+# Speed and strength figures (see README, Performance).
+bench: build
+	$(BUILD)/bench/bench_rules
+	$(BUILD)/bench/bench_strength
+	./scripts/with-xvfb $(BUILD)/bench/bench_frame

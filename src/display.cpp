@@ -16,6 +16,25 @@ namespace {
 const char* const playError = "Error with: Battleships::play(Player *, Coord)";
 const char* const tooSmall = "Field is too small, please expand it!";
 
+// Line width and smoothing as last set. Setting them only when they change
+// lets the driver join neighbouring crosses into one batch.
+float lineWidth = 1;
+bool lineSmooth = false;
+
+void lineState(float width, bool smooth) {
+    if (width != lineWidth) {
+        glLineWidth(width);
+        lineWidth = width;
+    }
+    if (smooth != lineSmooth) {
+        if (smooth)
+            glEnable(GL_LINE_SMOOTH);
+        else
+            glDisable(GL_LINE_SMOOTH);
+        lineSmooth = smooth;
+    }
+}
+
 // Every vertex is drawn at whole pixels, truncated toward zero.
 void vertex(float x, float y) {
     glVertex2i(static_cast<int>(x), static_cast<int>(y));
@@ -318,6 +337,7 @@ void Display::renderField(int width, int height, Field* field) {
     vertex(0, rowH);
     glEnd();
 
+    lineState(1, false);
     glColor4f(0.7f, 0.7f, 0.7f, 1);
     glBegin(GL_LINES);
     for (int k = 0; k <= columns; ++k) {
@@ -371,6 +391,7 @@ void Display::renderField(int width, int height, Field* field) {
         }
     }
 
+    lineState(1, false);
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {
         if (player->isReady()) {
             if (activeField->isHit(mouseOn) == 0) renderSquad(mouseOn.x, mouseOn.y, 1, 0.3f, 0.3f, 0.7f);
@@ -403,6 +424,7 @@ void Display::renderShip(int get, int i, int j, bool rotate, float r, float g, f
     vertex(right, bottom);
     vertex(left, bottom);
     glEnd();
+    lineState(1, false);
     glColor4f(r, g, b, a);
     glBegin(GL_LINE_LOOP);
     vertex(left, top);
@@ -420,19 +442,14 @@ void Display::renderCross(int i, int j, float r, float g, float b, float a, floa
     const float dx = columnOffset * divide;
     const float dy = rowOffset * divide;
 
-    glEnable(GL_LINE_SMOOTH);
-    glLineWidth(2);
+    lineState(2, true);
     glColor4f(r, g, b, a);
     glBegin(GL_LINES);
     vertex(left + dx, top + dy);
     vertex(right - dx, bottom - dy);
-    glEnd();
-    glBegin(GL_LINES);
     vertex(right - dx, top + dy);
     vertex(left + dx, bottom - dy);
     glEnd();
-    glLineWidth(1);
-    glDisable(GL_LINE_SMOOTH);
 }
 
 void Display::renderCross(int i, int j, float r, float g, float b, float a) {
@@ -441,21 +458,30 @@ void Display::renderCross(int i, int j, float r, float g, float b, float a) {
 
 void Display::renderSquad(int i, int j, float r, float g, float b, float a) {
     glColor4f(r, g, b, a);
-    glLineWidth(3);
+    lineState(3, false);
     glBegin(GL_LINE_LOOP);
     vertex(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH);
     vertex(static_cast<float>(i + 2) * columnW, static_cast<float>(j + 1) * rowH);
     vertex(static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH);
     vertex(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 2) * rowH);
     glEnd();
-    glLineWidth(1);
+    lineState(1, false);
 }
 
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {
+    static GLuint lists = 0;
+    if (lists == 0) {
+        lists = glGenLists(256);
+        for (int c = 1; c < 256; ++c) {
+            glNewList(lists + c, GL_COMPILE);
+            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, c);
+            glEndList();
+        }
+    }
     glColor4f(r, g, b, a);
     glRasterPos2f(x, y);
     for (const char* c = text; *c != '\0'; ++c)
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, static_cast<unsigned char>(*c));
+        glCallList(lists + static_cast<unsigned char>(*c));
 }
 
 void Display::renderStatus(const char* text, bool warning) {

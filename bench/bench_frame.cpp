@@ -1,0 +1,82 @@
+// One drawn frame of a 100 x 100 battle with the hint overlay on, on the X
+// display named by DISPLAY (make bench starts an Xvfb for it).
+
+#include <benchmark/benchmark.h>
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include "battleships.h"
+#include "computer.h"
+#include "display.h"
+#include "human.h"
+#include "ship.h"
+
+namespace {
+
+// Reaches the window's callbacks the way GLUT would call them.
+class FrameBench : public Display {
+public:
+    using Display::Display;
+    static void draw() { onDisplay(); }
+    static void press(int button, int state, int x, int y) { onMouse(button, state, x, y); }
+};
+
+Battleships* battle(int side) {
+    srand(3);
+    std::ostringstream sink;
+    std::streambuf* old = std::cout.rdbuf(sink.rdbuf());
+    Battleships* game = new Battleships(Coord(side, side), Human(), Computer(true));
+    for (int type = 0; type < 4; ++type)
+        for (int i = 0; i < 25; ++i) {
+            if (type == 0) game->addShip(Aircraft());
+            if (type == 1) game->addShip(Battleship());
+            if (type == 2) game->addShip(Submarine());
+            if (type == 3) game->addShip(Destroyer());
+        }
+    game->newGame();
+    game->mainPlayer->loadShips();
+    // Half of the record board shot at: exchanges until one side is near its end.
+    const int w = game->mainPlayer->enemyField->w;
+    const int h = game->mainPlayer->enemyField->h;
+    for (int i = 0; i < w * h / 2 && game->winPlayer == nullptr; ++i)
+        game->play(game->mainPlayer, Coord(rand() % w, rand() % h));
+    std::cout.rdbuf(old);
+    return game;
+}
+
+void frameWithOverlay(benchmark::State& state) {
+    // GLUT opens one window per process: the benchmark's runs share it.
+    static const int side = static_cast<int>(state.range(0));
+    static Battleships* game = battle(side);
+    static FrameBench* display = [] {
+        std::ostringstream sink;
+        std::streambuf* old = std::cout.rdbuf(sink.rdbuf());
+        FrameBench* d = new FrameBench(game);
+        std::cout.rdbuf(old);
+        // Let the window appear and get its size.
+        for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+        return d;
+    }();
+    (void)display;
+    const int w = glutGet(GLUT_WINDOW_WIDTH);
+    const int h = glutGet(GLUT_WINDOW_HEIGHT);
+    // Right button held over the record board: the overlay shows.
+    FrameBench::press(GLUT_RIGHT_BUTTON, GLUT_DOWN, w * 3 / 4, h / 2);
+    for (auto _ : state) {
+        FrameBench::draw();
+        glFinish();
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetLabel(std::to_string(game->mainPlayer->myField->w) + " x " + std::to_string(game->mainPlayer->myField->h) +
+                   " board, " + std::to_string(w) + " x " + std::to_string(h) + " window");
+}
+
+}  // namespace
+
+BENCHMARK(frameWithOverlay)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK_MAIN();
