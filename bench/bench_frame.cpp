@@ -39,11 +39,17 @@ Battleships* battle(int side) {
         }
     game->newGame();
     game->mainPlayer->loadShips();
-    // Half of the record board shot at: exchanges until one side is near its end.
-    const int w = game->mainPlayer->enemyField->w;
-    const int h = game->mainPlayer->enemyField->h;
-    for (int i = 0; i < w * h / 2 && game->winPlayer == nullptr; ++i)
-        game->play(game->mainPlayer, Coord(rand() % w, rand() % h));
+    // Half of each board shot at, in random order, by both sides.
+    Player* human = game->mainPlayer;
+    Player* computer = game->secondPlayer;
+    const int w = human->enemyField->w;
+    const int h = human->enemyField->h;
+    for (int i = 0; i < w * h / 2; ++i) {
+        Coord a(rand() % w, rand() % h);
+        Coord b(rand() % w, rand() % h);
+        human->play(a, computer);
+        computer->play(b, human);
+    }
     std::cout.rdbuf(old);
     return game;
 }

@@ -26,11 +26,14 @@ void afterExit() {
 namespace {
 
 // Bytes the game needs for a board: four boards of a ship and a state layer
-// in rows of their own, and the lists of free places the random placement
-// builds.
+// in rows of their own, the lists of free places the random placement builds
+// and the computer's per-cell tables.
 double bytesForBoard(double w, double h) {
-    const double perBoard = h * (2 * sizeof(void*) + 2 * 16) + w * h * (sizeof(void*) + sizeof(int));
-    return 4 * perBoard + w * h * 2 * sizeof(Coord);
+    const double cells = w * h;
+    const double boards = 4 * (h * (2 * sizeof(void*) + 2 * 16) + cells * (sizeof(void*) + sizeof(int)));
+    const double placement = cells * (2 * sizeof(Coord) + sizeof(int));
+    const double computer = cells * (2 * sizeof(int) + sizeof(int) + 2 + sizeof(int));
+    return boards + placement + computer;
 }
 
 double availableBytes() {
