@@ -36,4 +36,5 @@ clean:
 bench: build
 	$(BUILD)/bench/bench_rules
 	$(BUILD)/bench/bench_strength
-	./scripts/with-xvfb $(BUILD)/bench/bench_frame
+	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
+	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame

@@ -1,10 +1,13 @@
-// One drawn frame of a 100 x 100 battle with the hint overlay on, on the X
-// display named by DISPLAY (make bench starts an Xvfb for it).
+// One drawn frame of a battle with the hint overlay on, on the X display
+// named by DISPLAY (make bench starts an Xvfb for it). GLUT opens one window
+// per process, so each board size is a run of its own:
+//   BENCH_SIDE=14 bench_frame      (default 100)
 
 #include <benchmark/benchmark.h>
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -30,13 +33,12 @@ Battleships* battle(int side) {
     std::ostringstream sink;
     std::streambuf* old = std::cout.rdbuf(sink.rdbuf());
     Battleships* game = new Battleships(Coord(side, side), Human(), Computer(true));
-    for (int type = 0; type < 4; ++type)
-        for (int i = 0; i < 25; ++i) {
-            if (type == 0) game->addShip(Aircraft());
-            if (type == 1) game->addShip(Battleship());
-            if (type == 2) game->addShip(Submarine());
-            if (type == 3) game->addShip(Destroyer());
-        }
+    // The default fleet on the default board, else 25 ships of each type.
+    const int counts[4] = {side <= 14 ? 2 : 25, side <= 14 ? 3 : 25, side <= 14 ? 4 : 25, side <= 14 ? 3 : 25};
+    for (int i = 0; i < counts[0]; ++i) game->addShip(Aircraft());
+    for (int i = 0; i < counts[1]; ++i) game->addShip(Battleship());
+    for (int i = 0; i < counts[2]; ++i) game->addShip(Submarine());
+    for (int i = 0; i < counts[3]; ++i) game->addShip(Destroyer());
     game->newGame();
     game->mainPlayer->loadShips();
     // Half of each board shot at, in random order, by both sides.
@@ -83,6 +85,15 @@ void frameWithOverlay(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(frameWithOverlay)->Arg(100)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    const char* side = std::getenv("BENCH_SIDE");
+    const int n = side != nullptr ? std::max(1, std::atoi(side)) : 100;
+    benchmark::RegisterBenchmark("frameWithOverlay", frameWithOverlay)
+        ->Arg(n)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(2.0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
