@@ -72,6 +72,10 @@ Process::Process(const std::vector<std::string>& argv, const std::string& cwd,
 
 Process::~Process() {
     kill();
+    // The captured output lives in a folder of its own; leave nothing behind.
+    unlink(outPath_.c_str());
+    unlink(errPath_.c_str());
+    rmdir(outPath_.substr(0, outPath_.rfind('/')).c_str());
 }
 
 bool Process::running() {

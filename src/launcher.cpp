@@ -1,0 +1,188 @@
+// The settings dialog in front of the game: its button replaces this process
+// with "./game", handing the form's texts over as the game's command line.
+
+#include <gtk/gtk.h>
+#include <glade/glade.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+GladeXML* xml = nullptr;
+GtkWidget* difficulty = nullptr;
+
+namespace {
+
+const char* const kFormFile = "launcher.xml";
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "launcher: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// libglade crashes on a widget element that lacks either attribute.
+std::string widgetWithoutName(xmlNode* node) {
+    for (; node != nullptr; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
+        if (xmlStrcmp(node->name, BAD_CAST "widget") == 0 &&
+            (!xmlHasProp(node, BAD_CAST "class") || !xmlHasProp(node, BAD_CAST "id")))
+            return "line " + std::to_string(xmlGetLineNo(node)) + ": widget without class or id";
+        const std::string inner = widgetWithoutName(node->children);
+        if (!inner.empty()) return inner;
+    }
+    return "";
+}
+
+// libglade only warns about a file it can't read and then goes on without a
+// window, so the file is read and parsed here first.
+void requireWellFormedForm() {
+    std::FILE* file = std::fopen(kFormFile, "r");
+    if (file == nullptr) fail(std::string("cannot read ") + kFormFile + ": " + std::strerror(errno));
+    errno = 0;
+    std::fgetc(file);
+    const int readError = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (readError != 0) fail(std::string("cannot read ") + kFormFile + ": " + std::strerror(readError));
+
+    xmlDoc* doc = xmlReadFile(kFormFile, nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (doc == nullptr) {
+        const xmlError* error = xmlGetLastError();
+        std::string reason = "not a well-formed XML file";
+        if (error != nullptr && error->message != nullptr) {
+            reason = error->message;
+            while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+            if (error->line > 0) reason = "line " + std::to_string(error->line) + ": " + reason;
+        }
+        fail(std::string("cannot read ") + kFormFile + ": " + reason);
+    }
+    const std::string bad = widgetWithoutName(xmlDocGetRootElement(doc));
+    xmlFreeDoc(doc);
+    if (!bad.empty()) fail(std::string(kFormFile) + ", " + bad);
+}
+
+// libglade's own complaints about a form that turns out unusable would bury
+// the one line that says why, so they are held back until the form passes.
+struct HeldMessage {
+    GLogLevelFlags level;
+    std::string text;
+};
+std::vector<HeldMessage> heldMessages;
+
+void holdMessage(const gchar*, GLogLevelFlags level, const gchar* text, gpointer) {
+    heldMessages.push_back({static_cast<GLogLevelFlags>(level & G_LOG_LEVEL_MASK), text ? text : ""});
+}
+
+GladeXML* loadForm() {
+    const guint handler = g_log_set_handler(
+        "libglade", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+        holdMessage, nullptr);
+    GladeXML* tree = glade_xml_new(kFormFile, "window1", NULL);
+    g_log_remove_handler("libglade", handler);
+    return tree;
+}
+
+void releaseHeldMessages() {
+    for (const HeldMessage& message : heldMessages) g_log("libglade", message.level, "%s", message.text.c_str());
+    heldMessages.clear();
+}
+
+// A missing or mistyped widget would otherwise leave a window without a way
+// to close it, or a button that only floods the console with criticals.
+void requireWidget(const char* name, GType type, const char* typeName) {
+    GtkWidget* widget = glade_xml_get_widget(xml, name);
+    if (widget == nullptr) fail(std::string(kFormFile) + " has no widget \"" + name + "\"");
+    if (!G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
+        fail(std::string(kFormFile) + ": widget \"" + name + "\" is not a " + typeName);
+}
+
+void requireForm() {
+    requireWidget("window1", GTK_TYPE_WINDOW, "GtkWindow");
+    requireWidget("fieldW-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("fieldH-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("aircraft-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("battleship-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("submarine-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("destroyer-input", GTK_TYPE_ENTRY, "GtkEntry");
+    requireWidget("diff-input", GTK_TYPE_COMBO_BOX, "GtkComboBox");
+    requireWidget("button1", GTK_TYPE_BUTTON, "GtkButton");
+
+    // Item 1 is preset as Hard; without it the game would silently get Easy.
+    GtkWidget* combo = glade_xml_get_widget(xml, "diff-input");
+    GtkTreeModel* items = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
+    if (items == nullptr || gtk_tree_model_iter_n_children(items, NULL) < 2)
+        fail(std::string(kFormFile) + ": widget \"diff-input\" needs two items, Easy and Hard");
+}
+
+const gchar* entryText(const char* name) {
+    return gtk_entry_get_text(GTK_ENTRY(glade_xml_get_widget(xml, name)));
+}
+
+}  // namespace
+
+void start(GtkWidget*, gpointer) {
+    const gint active = gtk_combo_box_get_active(GTK_COMBO_BOX(difficulty));
+    char diff[2] = {static_cast<char>('0' + active), '\0'};
+
+    // execv takes char* const[] but never writes through it.
+    char* argv[9];
+    argv[0] = const_cast<char*>("./game");
+    argv[1] = const_cast<gchar*>(entryText("fieldW-input"));
+    argv[2] = const_cast<gchar*>(entryText("fieldH-input"));
+    argv[3] = const_cast<gchar*>(entryText("aircraft-input"));
+    argv[4] = const_cast<gchar*>(entryText("battleship-input"));
+    argv[5] = const_cast<gchar*>(entryText("submarine-input"));
+    argv[6] = const_cast<gchar*>(entryText("destroyer-input"));
+    argv[7] = diff;
+    argv[8] = nullptr;
+
+    // The game inherits stdout; anything still buffered would be lost.
+    std::printf("Launcher executing game...\n");
+    std::fflush(stdout);
+    execv("./game", argv);
+    const int error = errno;
+
+    // Still here: the dialog stays open so the user can fix it and retry.
+    std::fprintf(stderr, "launcher: cannot start ./game: %s\n", std::strerror(error));
+}
+
+void destroy_handler(GtkWidget*, gpointer) {
+    gtk_main_quit();
+}
+
+int main(int argc, char** argv) {
+    gtk_init(&argc, &argv);
+    glade_init();
+
+    requireWellFormedForm();
+    xml = loadForm();
+    if (xml == nullptr) {
+        std::string message = std::string("cannot load ") + kFormFile;
+        if (!heldMessages.empty()) message += ": " + heldMessages.front().text;
+        fail(message);
+    }
+    requireForm();
+    releaseHeldMessages();
+
+    GtkWidget* window = glade_xml_get_widget(xml, "window1");
+    gtk_signal_connect_full(GTK_OBJECT(window), "destroy", GTK_SIGNAL_FUNC(destroy_handler),
+                            NULL, NULL, NULL, FALSE, FALSE);
+
+    GtkWidget* button = glade_xml_get_widget(xml, "button1");
+    gtk_signal_connect_full(GTK_OBJECT(button), "clicked", GTK_SIGNAL_FUNC(start), NULL, NULL,
+                            NULL, FALSE, FALSE);
+
+    difficulty = glade_xml_get_widget(xml, "diff-input");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(difficulty), 1);
+
+    gtk_widget_show(window);
+    gtk_main();
+    return 0;
+}

@@ -1,0 +1,411 @@
+// Tests of the real launcher on a private X server: the dialog is driven with
+// xdotool, and a stand-in "game" script records how the launcher started it.
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "xsession.h"
+
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const std::string kStartLine = "Launcher executing game...";
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+// Records its arguments one per line, its pid, folder and display, prints a
+// line of its own and ends. The file "args" appears complete or not at all.
+const char* const kStandInGame = R"(#!/bin/sh
+for a in "$0" "$@"; do printf '%s\n' "$a"; done > args.part
+echo $$ > pid
+pwd > cwd
+printf '%s\n' "$DISPLAY" > display
+echo "stand-in game ran"
+mv args.part args
+)";
+
+// A temporary folder for one run of the launcher, removed afterwards.
+class Folder {
+public:
+    Folder() : path_(xtest::tempDir()) {}
+    ~Folder() { fs::remove_all(path_); }
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+    void addForm() const {
+        fs::copy_file(xtest::buildDir() + "/launcher.xml", file("launcher.xml"));
+    }
+    void addStandInGame(bool executable = true) const {
+        writeFile(file("game"), kStandInGame);
+        chmod(file("game").c_str(), executable ? 0755 : 0644);
+    }
+    bool gameRan() const { return fs::exists(file("args")); }
+    std::vector<std::string> gameArgs() const { return lines(readFile(file("args"))); }
+
+private:
+    std::string path_;
+};
+
+// The window manager's close button: a WM_DELETE_WINDOW message. libX11 is
+// loaded at run time since the tests otherwise don't link against it.
+bool askToClose(const std::string& display, unsigned long window) {
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (x11 == nullptr) return false;
+    auto openDisplay = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto internAtom = reinterpret_cast<Atom (*)(Display*, const char*, int)>(dlsym(x11, "XInternAtom"));
+    auto sendEvent =
+        reinterpret_cast<int (*)(Display*, Window, int, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto sync = reinterpret_cast<int (*)(Display*, int)>(dlsym(x11, "XSync"));
+    auto closeDisplay = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    bool sent = false;
+    if (openDisplay && internAtom && sendEvent && sync && closeDisplay) {
+        if (Display* d = openDisplay(display.c_str())) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = window;
+            event.xclient.message_type = internAtom(d, "WM_PROTOCOLS", 0);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = static_cast<long>(internAtom(d, "WM_DELETE_WINDOW", 0));
+            event.xclient.data.l[1] = CurrentTime;
+            sent = sendEvent(d, window, 0, NoEventMask, &event) != 0;
+            sync(d, 0);
+            closeDisplay(d);
+        }
+    }
+    dlclose(x11);
+    return sent;
+}
+
+// The launcher running on its own X server in its own folder.
+class LauncherRun {
+public:
+    explicit LauncherRun(const Folder& folder)
+        : launcher_({xtest::buildDir() + "/launcher"}, folder.path(), server_.display()) {}
+
+    xtest::XServer& server() { return server_; }
+    xtest::Process& process() { return launcher_; }
+
+    // Waits for the dialog on the screen; false when it doesn't appear.
+    bool findDialog() {
+        std::string found;
+        if (!xtest::eventually([&] {
+                return server_.xdotool({"search", "--onlyvisible", "--name", "^Battleships$"},
+                                       &found) == 0;
+            }))
+            return false;
+        window_ = lines(found).front();
+        std::string shell;
+        server_.xdotool({"getwindowgeometry", "--shell", window_}, &shell);
+        for (const std::string& line : lines(shell)) {
+            const auto eq = line.find('=');
+            if (eq == std::string::npos) continue;
+            const std::string key = line.substr(0, eq);
+            const int value = std::stoi(line.substr(eq + 1));
+            if (key == "X") x_ = value;
+            if (key == "Y") y_ = value;
+            if (key == "WIDTH") w_ = value;
+            if (key == "HEIGHT") h_ = value;
+        }
+        return w_ > 0 && h_ > 0;
+    }
+
+    bool dialogShown() {
+        return server_.xdotool({"search", "--onlyvisible", "--name", "^Battleships$"}) == 0;
+    }
+
+    // Fills the six entries in their order on the form, starting from the
+    // first one, which has the focus when the dialog opens; the focus ends on
+    // the difficulty box.
+    void typeEntries(const std::vector<std::string>& texts) {
+        focus();
+        for (const std::string& text : texts) {
+            server_.key("ctrl+a");
+            if (text.empty())
+                server_.key("BackSpace");
+            else
+                server_.xdotool({"type", "--delay", "20", "--", text});
+            server_.key("Tab");
+        }
+    }
+
+    // With the difficulty box focused: Up chooses Easy, Down Hard.
+    void chooseDifficulty(const std::string& key) { server_.key(key); }
+
+    // The start button sits in the dialog's bottom-right corner.
+    void clickStart() { server_.click(x_ + w_ - 50, y_ + h_ - 30); }
+
+    unsigned long window() const { return std::stoul(window_); }
+
+private:
+    void focus() { server_.xdotool({"windowfocus", "--sync", window_}); }
+
+    xtest::XServer server_;
+    xtest::Process launcher_;
+    std::string window_;
+    int x_ = 0, y_ = 0, w_ = 0, h_ = 0;
+};
+
+std::vector<std::string> expectedArgs(std::vector<std::string> args) {
+    args.insert(args.begin(), "./game");
+    return args;
+}
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_.addForm();
+        folder_.addStandInGame();
+    }
+
+    // Presses start and waits for the stand-in game to end.
+    void startAndWaitForGame(LauncherRun& run) {
+        run.clickStart();
+        ASSERT_TRUE(run.process().wait(10s)) << "the game did not start and end";
+        ASSERT_TRUE(folder_.gameRan()) << "stdout: " << run.process().out()
+                                       << "\nstderr: " << run.process().err();
+    }
+
+    Folder folder_;
+};
+
+TEST_F(LauncherTest, DefaultsAndHardPresetStartTheGameInTheSameProcess) {
+    LauncherRun run(folder_);
+    ASSERT_TRUE(run.server().ok());
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    startAndWaitForGame(run);
+
+    EXPECT_EQ(folder_.gameArgs(), expectedArgs({"14", "14", "2", "3", "4", "3", "1"}));
+    // execv keeps the process, its folder, environment and streams, and the
+    // launcher's line is flushed before the game writes anything.
+    EXPECT_EQ(readFile(folder_.file("pid")), std::to_string(run.process().pid()) + "\n");
+    EXPECT_EQ(fs::canonical(lines(readFile(folder_.file("cwd"))).front()), fs::canonical(folder_.path()));
+    EXPECT_EQ(readFile(folder_.file("display")), run.server().display() + "\n");
+    EXPECT_EQ(run.process().out(), kStartLine + "\nstand-in game ran\n");
+    EXPECT_EQ(run.process().err(), "");
+    EXPECT_EQ(run.process().exitStatus(), 0);
+}
+
+TEST_F(LauncherTest, TypedValuesWithEasyReachTheGame) {
+    LauncherRun run(folder_);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    run.typeEntries({"10", "10", "1", "1", "1", "1"});
+    run.chooseDifficulty("Up");
+    startAndWaitForGame(run);
+
+    EXPECT_EQ(folder_.gameArgs(), expectedArgs({"10", "10", "1", "1", "1", "1", "0"}));
+    EXPECT_EQ(run.process().out(), kStartLine + "\nstand-in game ran\n");
+}
+
+TEST_F(LauncherTest, TextsArePassedExactlyAsTyped) {
+    LauncherRun run(folder_);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    // Blanks, letters, signs, leading zeros and an empty entry; the
+    // difficulty goes Easy and back to Hard.
+    run.typeEntries({" 8x", "", "-3", "007", "abc", "2 "});
+    run.chooseDifficulty("Up");
+    run.chooseDifficulty("Down");
+    startAndWaitForGame(run);
+
+    EXPECT_EQ(readFile(folder_.file("args")), "./game\n 8x\n\n-3\n007\nabc\n2 \n1\n");
+}
+
+TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
+    Folder folder;
+    folder.addForm();
+    LauncherRun run(folder);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+
+    // No game at all.
+    run.clickStart();
+    ASSERT_TRUE(xtest::eventually([&] { return lines(run.process().err()).size() == 1; }))
+        << run.process().err();
+    EXPECT_EQ(run.process().out(), kStartLine + "\n");
+    std::string err = run.process().err();
+    EXPECT_NE(err.find("./game"), std::string::npos) << err;
+    EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
+    EXPECT_TRUE(run.process().running());
+    EXPECT_TRUE(run.dialogShown());
+
+    // Pressed again, it tries again.
+    run.clickStart();
+    ASSERT_TRUE(xtest::eventually([&] { return lines(run.process().err()).size() == 2; }))
+        << run.process().err();
+    EXPECT_EQ(run.process().out(), kStartLine + "\n" + kStartLine + "\n");
+    EXPECT_TRUE(run.process().running());
+
+    // A game that can't be executed.
+    folder.addStandInGame(false);
+    run.clickStart();
+    ASSERT_TRUE(xtest::eventually([&] { return lines(run.process().err()).size() == 3; }))
+        << run.process().err();
+    err = lines(run.process().err()).back();
+    EXPECT_NE(err.find("./game"), std::string::npos) << err;
+    EXPECT_NE(err.find("Permission denied"), std::string::npos) << err;
+    EXPECT_EQ(lines(run.process().out()).size(), 3u);
+    EXPECT_TRUE(run.dialogShown());
+    EXPECT_FALSE(folder.gameRan());
+
+    // Once the game is there, the same dialog starts it.
+    folder.addStandInGame(true);
+    run.clickStart();
+    ASSERT_TRUE(run.process().wait(10s));
+    EXPECT_EQ(folder.gameArgs(), expectedArgs({"14", "14", "2", "3", "4", "3", "1"}));
+    EXPECT_EQ(lines(run.process().out()),
+              std::vector<std::string>({kStartLine, kStartLine, kStartLine, kStartLine,
+                                        "stand-in game ran"}));
+    EXPECT_EQ(run.process().exitStatus(), 0);
+}
+
+TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
+    LauncherRun run(folder_);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    ASSERT_TRUE(askToClose(run.server().display(), run.window()));
+
+    ASSERT_TRUE(run.process().wait(10s)) << "the launcher is still running";
+    EXPECT_FALSE(run.process().signalled());
+    EXPECT_EQ(run.process().exitStatus(), 0);
+    EXPECT_EQ(run.process().out(), "");
+    EXPECT_EQ(run.process().err(), "");
+    EXPECT_FALSE(folder_.gameRan());
+}
+
+// A form that can't be used ends the launcher at once with one line naming
+// what is wrong, instead of a main loop without a window.
+struct BrokenForm {
+    const char* name;
+    std::function<void(const Folder&)> prepare;
+    std::vector<std::string> mentioned;  // all in the one error line
+};
+
+void PrintTo(const BrokenForm& form, std::ostream* os) {
+    *os << form.name;
+}
+
+void writeEditedForm(const Folder& folder, const std::string& from, const std::string& to) {
+    std::string form = readFile(xtest::buildDir() + "/launcher.xml");
+    const auto at = form.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    form.replace(at, from.size(), to);
+    writeFile(folder.file("launcher.xml"), form);
+}
+
+class LauncherBrokenForm : public ::testing::TestWithParam<BrokenForm> {};
+
+TEST_P(LauncherBrokenForm, ExitsWithStatusOneAndOneErrorLine) {
+    Folder folder;
+    folder.addStandInGame();
+    GetParam().prepare(folder);
+    xtest::XServer server;
+    ASSERT_TRUE(server.ok());
+    xtest::Process launcher({xtest::buildDir() + "/launcher"}, folder.path(), server.display());
+
+    ASSERT_TRUE(launcher.wait(10s)) << "the launcher is still running";
+    EXPECT_FALSE(launcher.signalled());
+    EXPECT_EQ(launcher.exitStatus(), 1);
+    EXPECT_EQ(launcher.out(), "");
+    const std::vector<std::string> err = lines(launcher.err());
+    ASSERT_EQ(err.size(), 1u) << launcher.err();
+    for (const std::string& text : GetParam().mentioned)
+        EXPECT_NE(err.front().find(text), std::string::npos) << err.front();
+    EXPECT_FALSE(folder.gameRan());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Launcher, LauncherBrokenForm,
+    ::testing::Values(
+        BrokenForm{"Missing", [](const Folder&) {}, {"launcher.xml", "No such file or directory"}},
+        BrokenForm{"Unreadable",
+                   [](const Folder& f) { fs::create_directory(f.file("launcher.xml")); },
+                   {"launcher.xml", "Is a directory"}},
+        BrokenForm{"Empty", [](const Folder& f) { writeFile(f.file("launcher.xml"), ""); },
+                   {"launcher.xml"}},
+        BrokenForm{"Truncated",
+                   [](const Folder& f) {
+                       writeFile(f.file("launcher.xml"), "<glade-interface>\n  <widget");
+                   },
+                   {"launcher.xml", "line 2"}},
+        BrokenForm{"WidgetWithoutId",
+                   [](const Folder& f) {
+                       writeFile(f.file("launcher.xml"),
+                                 "<glade-interface>\n<widget class=\"GtkWindow\"/>\n</glade-interface>\n");
+                   },
+                   {"launcher.xml", "line 2"}},
+        BrokenForm{"NoWindow",
+                   [](const Folder& f) { writeEditedForm(f, "id=\"window1\"", "id=\"window\""); },
+                   {"\"window1\""}},
+        BrokenForm{"NoButton",
+                   [](const Folder& f) { writeEditedForm(f, "id=\"button1\"", "id=\"button2\""); },
+                   {"\"button1\""}},
+        BrokenForm{"NoDestroyerEntry",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "id=\"destroyer-input\"", "id=\"destroyers\"");
+                   },
+                   {"\"destroyer-input\""}},
+        BrokenForm{"WidthIsNotAnEntry",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "class=\"GtkEntry\" id=\"fieldW-input\"",
+                                       "class=\"GtkLabel\" id=\"fieldW-input\"");
+                   },
+                   {"\"fieldW-input\"", "GtkEntry"}},
+        BrokenForm{"DifficultyWithoutItems",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "<property name=\"items\" translatable=\"yes\">Easy\nHard</property>",
+                                       "");
+                   },
+                   {"\"diff-input\""}}),
+    [](const ::testing::TestParamInfo<BrokenForm>& info) { return info.param.name; });
+
+TEST(LauncherRealGame, StartsTheBuiltGameWithEasy) {
+    const std::string game = xtest::buildDir() + "/game";
+    ASSERT_TRUE(fs::exists(game)) << game << " has not been built";
+    Folder folder;
+    folder.addForm();
+    fs::copy_file(game, folder.file("game"));
+    LauncherRun run(folder);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    run.typeEntries({"10", "10", "1", "1", "1", "1"});
+    run.chooseDifficulty("Up");
+    run.clickStart();
+
+    ASSERT_TRUE(run.process().waitForOutput("Computer difficulty is set to:", 10s))
+        << "stdout: " << run.process().out() << "\nstderr: " << run.process().err();
+    const std::vector<std::string> out = lines(run.process().out());
+    ASSERT_GE(out.size(), 3u);
+    EXPECT_EQ(out[0], kStartLine);
+    EXPECT_EQ(out[1], "Starting Battleship game...");
+    EXPECT_EQ(out[2], "Computer difficulty is set to: Easy");
+    EXPECT_TRUE(run.process().running()) << run.process().err();
+}
+
+}  // namespace
