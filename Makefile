@@ -1,11 +1,12 @@
 # Set-up, build and tests in two commands:
 #   make run    installs what is missing, builds, starts the launcher
 #   make test   installs what is missing, builds, runs every test
+#   make package  builds the Debian package into the build folder
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run test test-sanitize bench clean package
 
 all: build
 
@@ -18,6 +19,10 @@ build: deps
 
 run: build
 	cd $(BUILD) && ./launcher
+
+# The Debian package, written to $(BUILD)/ (see README, Install).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
