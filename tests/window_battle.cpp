@@ -1,0 +1,554 @@
+// The battle phase and the end of a game: the record board, shots and the
+// computer's answers as crosses, the target square, the hint overlay, whole
+// games played to the banner, input after the end, and a new game.
+
+#include "window_support.h"
+
+using namespace wt;
+
+namespace {
+
+// A game with its boards located on the screen.
+struct Battle {
+    Game game;
+    int n = 0;  // board size, both ways
+    int fleetCells = 0;
+    Geometry g;
+    Layout l{};
+    Board own{}, record{};
+
+    Battle(const std::vector<std::string>& args, int size, int cells) : game(args), n(size), fleetCells(cells) {}
+
+    bool start() {
+        if (!game.started()) return false;
+        n += game.grown();
+        g = windowOnScreen(kScreenW, kScreenH);
+        l = layoutFor(g.w, g.h, n, n);
+        own = ownBoard(l, g, n, n);
+        record = recordBoard(l, g, n, n);
+        return game.waitFor([&](const xtest::Shot& s) { return emptyCell(s, own, n - 1, n - 1); }, 20s);
+    }
+
+    // A point in the window's left margin, over no board.
+    Point margin() const { return {g.x + 10, g.y + g.h / 2}; }
+
+    // Places the whole fleet with S; the record board appears.
+    bool placeAll() {
+        return placeFleet(game, margin(),
+                          [&](const xtest::Shot& s) { return emptyCell(s, record, n - 1, n - 1); });
+    }
+
+    int shotCells(const xtest::Shot& s, const Board& b) const {
+        int count = 0;
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if (shot(s, b, x, y)) ++count;
+        return count;
+    }
+
+    bool finished() const { return game.out().find(" won.\n") != std::string::npos; }
+};
+
+// Pixels on and beside the grid lines around a cell that show the target
+// square's colour.
+bool targetSquare(const xtest::Shot& s, const Board& b, int x, int y) {
+    const std::vector<xtest::Rgb> colours = {over(kTarget, 0.7f, gridRgb()), over(kTarget, 0.7f, backgroundRgb()),
+                                             over(kTarget, 0.7f, headerRgb())};
+    const Point topLeft = b.at(x, y, 0, 0);
+    const Point bottomRight = b.at(x, y, 1, 1);
+    const Point mid = b.centre(x, y);
+    int sides = 0;
+    for (const Point edge : {Point{mid.x, topLeft.y}, Point{mid.x, bottomRight.y}, Point{topLeft.x, mid.y},
+                             Point{bottomRight.x, mid.y}}) {
+        bool found = false;
+        for (int d = -2; d <= 2 && !found; ++d)
+            for (const xtest::Rgb& c : colours) {
+                const bool vertical = edge.x == mid.x;
+                const xtest::Rgb px = vertical ? s.at(edge.x, edge.y + d) : s.at(edge.x + d, edge.y);
+                if (xtest::near(px, c, 4)) found = true;
+            }
+        if (found) ++sides;
+    }
+    return sides == 4;
+}
+
+// Own cells showing a hint number: the text's top-left corner region holds
+// a pixel of translucent black over the cell or over a ship.
+int hintCells(const xtest::Shot& s, const Battle& b) {
+    const std::vector<xtest::Rgb> colours = {over({0, 0, 0}, 0.5f, backgroundRgb()),
+                                             over({0, 0, 0}, 0.5f, shipRgb())};
+    int count = 0;
+    for (int y = 0; y < b.n; ++y)
+        for (int x = 0; x < b.n; ++x) {
+            const Point corner = b.own.at(x, y, 0, 0);
+            bool found = false;
+            for (int dy = 1; dy <= 10 && !found; ++dy)
+                for (int dx = 1; dx <= 16 && !found; ++dx)
+                    for (const xtest::Rgb& c : colours)
+                        if (xtest::near(s.at(corner.x + dx, corner.y + dy), c, 4)) found = true;
+            if (found) ++count;
+        }
+    return count;
+}
+
+// The banner's rectangles on the screen: the frame, and the opaque panel
+// inside it.
+struct Banner {
+    int frameLeft, frameTop, frameRight, frameBottom;  // right and bottom excluded
+    int panelLeft, panelTop, panelRight, panelBottom;
+    Colour frame;
+
+    bool inPanel(Point p, int margin) const {
+        return p.x >= panelLeft - margin && p.x < panelRight + margin && p.y >= panelTop - margin &&
+               p.y < panelBottom + margin;
+    }
+    bool inFrame(Point p, int margin) const {
+        return p.x >= frameLeft - margin && p.x < frameRight + margin && p.y >= frameTop - margin &&
+               p.y < frameBottom + margin;
+    }
+    bool onEdge(Point p) const { return (inFrame(p, 2) && !inFrame(p, -2)) || (inPanel(p, 2) && !inPanel(p, -2)); }
+};
+
+// The banner over the middle of the window: an opaque white panel centred
+// in the window, 90 pixels high, in a frame of the given colour at 0.7
+// reaching 40 pixels beyond it left and right and 30 above and below.
+Banner expectBanner(const xtest::Shot& s, const Battle& b, const Colour& frame) {
+    const float cy = b.l.windowH / 2;
+    Banner banner{};
+    banner.frame = frame;
+    banner.frameTop = b.g.y + static_cast<int>(cy - 80);
+    banner.panelTop = b.g.y + static_cast<int>(cy - 50);
+    banner.panelBottom = b.g.y + static_cast<int>(cy + 40);
+    banner.frameBottom = b.g.y + static_cast<int>(cy + 70);
+    const int midX = b.g.x + static_cast<int>(b.l.windowW / 2);
+    const int probeY = banner.panelTop + 5;  // above the text
+
+    EXPECT_TRUE(xtest::near(s.at(midX, probeY), white(), 0)) << "no white panel: " << str(s.at(midX, probeY));
+    int left = midX;
+    while (left > 0 && xtest::near(s.at(left - 1, probeY), white(), 0)) --left;
+    int right = midX;
+    while (right < s.width() - 1 && xtest::near(s.at(right + 1, probeY), white(), 0)) ++right;
+    banner.panelLeft = left;
+    banner.panelRight = right + 1;
+    banner.frameLeft = left - 40;
+    banner.frameRight = right + 41;
+    // Centred, and wider than its 120 pixels of margin around the text.
+    EXPECT_LE(std::abs((left + right + 1) - (2 * b.g.x + static_cast<int>(b.l.windowW))), 2)
+        << "panel from " << left << " to " << right;
+    EXPECT_GT(right - left + 1, 120);
+
+    for (int y = banner.panelTop; y < banner.panelBottom; ++y)
+        EXPECT_TRUE(xtest::near(s.at(left + 5, y), white(), 0)) << "panel row " << y;
+    EXPECT_FALSE(xtest::near(s.at(left + 5, banner.panelTop - 1), white(), 0));
+    EXPECT_FALSE(xtest::near(s.at(left + 5, banner.panelBottom), white(), 0));
+
+    // The frame band around the panel.
+    for (int x = left - 40; x < left; ++x)
+        EXPECT_TRUE(frameToned(s.at(x, probeY), frame)) << "left band " << x << " " << str(s.at(x, probeY));
+    for (int x = right + 1; x <= right + 40; ++x)
+        EXPECT_TRUE(frameToned(s.at(x, probeY), frame)) << "right band " << x << " " << str(s.at(x, probeY));
+    for (int y = banner.frameTop; y < banner.panelTop; ++y)
+        EXPECT_TRUE(frameToned(s.at(left + 5, y), frame)) << "top band " << y << " " << str(s.at(left + 5, y));
+    for (int y = banner.panelBottom; y < banner.frameBottom; ++y)
+        EXPECT_TRUE(frameToned(s.at(left + 5, y), frame)) << "bottom band " << y << " " << str(s.at(left + 5, y));
+
+    // Between the boards, where only the colour around them lies beneath,
+    // the frame's colour is exact, and it ends where the layout says.
+    const bool gapInMiddle = b.l.fieldSpaceW + b.l.fieldSizeW + 2 < b.l.windowW / 2 &&
+                             b.l.windowW / 2 + 2 < b.l.fieldSpaceW + b.l.fieldSizeW + b.l.fieldSpaceWmiddle;
+    if (gapInMiddle) {
+        const int top = banner.frameTop;
+        const int bottom = banner.frameBottom;
+        EXPECT_TRUE(xtest::near(s.at(midX, top), over(frame, 0.7f, clearRgb()))) << str(s.at(midX, top));
+        EXPECT_TRUE(xtest::near(s.at(midX, bottom - 1), over(frame, 0.7f, clearRgb())))
+            << str(s.at(midX, bottom - 1));
+        EXPECT_TRUE(xtest::near(s.at(midX, top - 2), clearRgb())) << str(s.at(midX, top - 2));
+        EXPECT_TRUE(xtest::near(s.at(midX, bottom + 1), clearRgb())) << str(s.at(midX, bottom + 1));
+    }
+
+    // Black text on the panel, starting 60 pixels in.
+    EXPECT_TRUE(anyNear(s, left + 60, banner.panelTop + 15, right - 59, banner.panelBottom - 20, black(), 60))
+        << "no text";
+    EXPECT_FALSE(anyNear(s, left, banner.panelTop, left + 58, banner.panelBottom, black(), 100))
+        << "text left of its place";
+    return banner;
+}
+
+// Cells of a board whose upper-half point shows the colour, seen through the
+// banner's frame where it lies over them; cells under its panel, or too
+// near its edges to tell, are counted apart as hidden.
+struct Tally {
+    int matched = 0;
+    int hidden = 0;
+};
+
+Tally tally(const xtest::Shot& s, const Board& board, const xtest::Rgb& colour, const Banner& banner) {
+    Tally t;
+    for (int y = 0; y < board.h; ++y)
+        for (int x = 0; x < board.w; ++x) {
+            const Point p = board.at(x, y, 0.5f, 0.2f);
+            if (banner.inPanel(p, 0) || banner.onEdge(p)) {
+                ++t.hidden;
+                continue;
+            }
+            const xtest::Rgb expected = banner.inFrame(p, 0) ? over(banner.frame, 0.7f, colour) : colour;
+            if (xtest::near(s.at(p.x, p.y), expected, 4)) ++t.matched;
+        }
+    return t;
+}
+
+// After the game: the banner matching the winner, the record board still
+// drawn, the sunk ships in their colour, and after a loss the computer's
+// surviving ships shown on the record board.
+void expectFinished(Battle& b) {
+    const std::string out = b.game.out();
+    const int wins = countLines(out, "Player #0 won.");
+    const int losses = countLines(out, "Player #1 won.");
+    ASSERT_EQ(wins + losses, 1) << out;
+    EXPECT_EQ(countLines(out, "Second player can't play!"), 0);
+
+    const bool won = wins == 1;
+    ::testing::Test::RecordProperty("outcome", won ? "win" : "loss");
+    xtest::Shot s = b.game.shot();
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& shot) {
+        const Point probe{b.g.x + static_cast<int>(b.l.windowW / 2), b.g.y + static_cast<int>(b.l.windowH / 2 - 45)};
+        if (!xtest::near(shot.at(probe.x, probe.y), white(), 0)) return false;
+        s = shot;
+        return true;
+    })) << "no banner";
+    SCOPED_TRACE(won ? "won" : "lost");
+    const Banner banner = expectBanner(s, b, won ? kFrameWin : kFrameLose);
+
+    const Point header = b.record.at(0, -1, 0.1f, 0.5f);
+    EXPECT_TRUE(xtest::near(s.at(header.x, header.y), headerRgb())) << "record board gone";
+
+    const Tally ownAfloat = tally(s, b.own, shipRgb(), banner);
+    const Tally ownSunk = tally(s, b.own, sunkRgb(), banner);
+    const Tally enemyAfloat = tally(s, b.record, shipRgb(), banner);
+    const Tally enemySunk = tally(s, b.record, sunkRgb(), banner);
+    // Each fleet is all there, sunk or afloat, up to what the banner hides.
+    EXPECT_LE(ownAfloat.matched + ownSunk.matched, b.fleetCells);
+    EXPECT_GE(ownAfloat.matched + ownSunk.matched + ownSunk.hidden, b.fleetCells);
+    if (won) {
+        // Every enemy ship sunk, some of the own fleet afloat.
+        EXPECT_EQ(enemyAfloat.matched, 0);
+        EXPECT_LE(enemySunk.matched, b.fleetCells);
+        EXPECT_GE(enemySunk.matched + enemySunk.hidden, b.fleetCells) << "not every enemy ship shown sunk";
+        EXPECT_GE(ownAfloat.matched + ownAfloat.hidden, 2) << "no own ship afloat";
+    } else {
+        // Every own ship sunk; the computer's survivors shown.
+        EXPECT_EQ(ownAfloat.matched, 0);
+        EXPECT_GE(ownSunk.matched + ownSunk.hidden, b.fleetCells) << "not every own ship shown sunk";
+        EXPECT_GE(enemyAfloat.matched + enemyAfloat.hidden, 2) << "the computer's surviving ships are not shown";
+        EXPECT_LE(enemyAfloat.matched + enemySunk.matched, b.fleetCells);
+        EXPECT_GE(enemyAfloat.matched + enemySunk.matched + enemySunk.hidden, b.fleetCells);
+    }
+}
+
+// Clicks the record board row by row until someone has won.
+void playRowByRow(Battle& b) {
+    for (int y = 0; y < b.n && !b.finished(); ++y) {
+        std::vector<Point> points;
+        for (int x = 0; x < b.n; ++x) points.push_back(b.record.centre(x, y));
+        b.game.clickAll(points);
+        // The row's last cell gets its cross, unless the game ended first.
+        ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) {
+            return b.finished() || shot(s, b.record, b.n - 1, y);
+        })) << "row " << y << " not shot";
+    }
+    ASSERT_TRUE(xtest::eventually([&] { return b.finished(); })) << b.game.out();
+}
+
+}  // namespace
+
+TEST(BattlePhase, KeySPlacesTheFleetThenShotsAndAnswersShowAsCrosses) {
+    Battle b({}, 14, 2 * 5 + 3 * 4 + 4 * 3 + 3 * 2);
+    ASSERT_TRUE(b.start()) << b.game.out();
+    Game& game = b.game;
+    ASSERT_TRUE(b.placeAll()) << "the record board never appeared";
+
+    xtest::Shot s = game.shot();
+    EXPECT_EQ(countCells(s, b.own, shipRgb()), b.fleetCells);
+    // The record board: empty cells, headers, no instructions any more.
+    for (int y = 0; y < b.n; ++y)
+        for (int x = 0; x < b.n; ++x) EXPECT_TRUE(emptyCell(s, b.record, x, y)) << "record cell " << x << "," << y;
+    const Point letter = b.record.at(b.n - 1, -1, 0.1f, 0.5f);
+    const Point number = b.record.at(-1, b.n - 1, 0.1f, 0.5f);
+    const Point corner = b.record.centre(-1, -1);
+    EXPECT_TRUE(xtest::near(s.at(letter.x, letter.y), headerRgb()));
+    EXPECT_TRUE(xtest::near(s.at(number.x, number.y), headerRgb()));
+    EXPECT_TRUE(xtest::near(s.at(corner.x, corner.y), cornerRgb()));
+    EXPECT_FALSE(instructionsShown(s, b.l, b.g));
+
+    // S again in the battle phase leaves the fleet where it is.
+    game.key("s", b.margin());
+    settle();
+    const xtest::Shot again = game.shot();
+    for (int y = 0; y < b.n; ++y)
+        for (int x = 0; x < b.n; ++x) {
+            const Point p = b.own.at(x, y, 0.5f, 0.2f);
+            EXPECT_TRUE(xtest::near(s.at(p.x, p.y), again.at(p.x, p.y))) << "own cell " << x << "," << y;
+        }
+
+    // The target square marks the unshot cell under the pointer only.
+    game.move(b.record.centre(3, 3));
+    ASSERT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return targetSquare(shot, b.record, 3, 3); }))
+        << "no target square under the pointer";
+    EXPECT_FALSE(targetSquare(game.shot(), b.record, 5, 5));
+
+    // A click shoots there: a cross on the record board, and the computer
+    // answers with one cross on the own board. Over the cell just shot the
+    // target square is gone.
+    game.click(b.record.centre(3, 3));
+    ASSERT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return wt::shot(shot, b.record, 3, 3); }))
+        << "no cross on the clicked cell";
+    s = game.shot();
+    EXPECT_EQ(b.shotCells(s, b.record), 1);
+    EXPECT_EQ(b.shotCells(s, b.own), 1);
+    EXPECT_FALSE(targetSquare(s, b.record, 3, 3)) << "target square over a cell shot at";
+    const std::string console = game.out();
+
+    // The same cell again is refused: nothing changes, the computer waits.
+    game.click(b.record.centre(3, 3));
+    settle();
+    s = game.shot();
+    EXPECT_EQ(b.shotCells(s, b.record), 1);
+    EXPECT_EQ(b.shotCells(s, b.own), 1);
+    EXPECT_EQ(game.out(), console);
+
+    // A header cell is no cell: nothing is shot.
+    game.click(b.record.centre(-1, 4));
+    settle();
+    EXPECT_EQ(b.shotCells(game.shot(), b.own), 1);
+
+    // Holding the right button over the record board shows the computer's
+    // scores as small numbers on the own board; releasing it hides them.
+    game.move(b.record.centre(7, 7));
+    EXPECT_EQ(hintCells(game.shot(), b), 0);
+    game.server().xdotool({"mousedown", "3"});
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return hintCells(shot, b) > b.n * b.n / 2; }))
+        << "no hint numbers while the right button is held";
+    game.server().xdotool({"mouseup", "3"});
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return hintCells(shot, b) == 0; }))
+        << "hint numbers stay after the release";
+
+    // Another shot plays one more exchange.
+    game.click(b.record.centre(10, 12));
+    ASSERT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return wt::shot(shot, b.record, 10, 12); }));
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return b.shotCells(shot, b.own) == 2; }));
+}
+
+TEST(WholeGame, SmallFleetClickedRowByRowEndsWithTheMatchingBanner) {
+    // A submarine and a destroyer on 6 x 6 against the Easy computer.
+    Battle b({"6", "6", "0", "0", "1", "1", "0"}, 6, 3 + 2);
+    ASSERT_TRUE(b.start()) << b.game.out();
+    ASSERT_TRUE(b.placeAll());
+    playRowByRow(b);
+    expectFinished(b);
+}
+
+TEST(WholeGame, DestroyerFillingTheBoardIsSunkFirstByTheHuman) {
+    // On a board of two cells each destroyer can only lie across both, and
+    // the human shoots first: the human wins on its second shot, before the
+    // computer's second answer.
+    Battle b({"2", "1", "0", "0", "0", "1", "0"}, 0, 2);
+    ASSERT_TRUE(b.game.started()) << b.game.out();
+    ASSERT_EQ(b.game.grown(), 0);
+    b.g = windowOnScreen(kScreenW, kScreenH);
+    b.l = layoutFor(b.g.w, b.g.h, 2, 1);
+    b.own = ownBoard(b.l, b.g, 2, 1);
+    b.record = recordBoard(b.l, b.g, 2, 1);
+    b.n = 2;
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) { return emptyCell(s, b.own, 1, 0); }, 20s));
+
+    b.game.click(b.own.centre(0, 0));
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) {
+        return countCells(s, b.own, shipRgb()) == 2 && emptyCell(s, b.record, 1, 0);
+    })) << "the destroyer was not set, or no record board";
+
+    b.game.click(b.record.centre(0, 0));
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) {
+        return hasHit(s, b.record, 0, 0) && (hasHit(s, b.own, 0, 0) != hasHit(s, b.own, 1, 0));
+    })) << "no hit on each side";
+    EXPECT_EQ(countLines(b.game.out(), "Player #0 won."), 0);
+
+    b.game.click(b.record.centre(1, 0));
+    ASSERT_TRUE(b.game.process().waitForOutput("Player #0 won.\n", 10s)) << b.game.out();
+    expectFinished(b);
+    // The computer made no answer to the winning shot.
+    const xtest::Shot s = b.game.shot();
+    EXPECT_NE(hasHit(s, b.own, 0, 0), hasHit(s, b.own, 1, 0));
+    EXPECT_TRUE(hasHit(s, b.record, 1, 0));
+}
+
+TEST(WholeGame, DefaultGameClickedRowByRowEndsWithTheMatchingBanner) {
+    Battle b({}, 14, 2 * 5 + 3 * 4 + 4 * 3 + 3 * 2);
+    ASSERT_TRUE(b.start()) << b.game.out();
+    ASSERT_TRUE(b.placeAll());
+    playRowByRow(b);
+    expectFinished(b);
+}
+
+TEST(FinishedGame, ClicksAreIgnoredAndKeyNStartsTheNextGame) {
+    // One destroyer on 8 x 8. It covers one cell of each colour of a
+    // checkerboard, so shooting the dark cells finds it, and its other cell
+    // is a neighbour of the hit: most light cells stay unshot to the end.
+    Battle b({"8", "8", "0", "0", "0", "1", "0"}, 8, 2);
+    ASSERT_TRUE(b.start()) << b.game.out();
+    ASSERT_TRUE(b.placeAll());
+    std::vector<Point> dark;
+    for (int y = 0; y < b.n; ++y)
+        for (int x = (y % 2); x < b.n; x += 2) dark.push_back(b.record.centre(x, y));
+    b.game.clickAll(dark);
+    // The last dark cell is the board's last cell.
+    ASSERT_TRUE(b.game.waitFor(
+        [&](const xtest::Shot& s) { return b.finished() || shot(s, b.record, b.n - 1, b.n - 1); }));
+    if (!b.finished()) {
+        const xtest::Shot s = b.game.shot();
+        std::vector<Point> hits;
+        for (int y = 0; y < b.n; ++y)
+            for (int x = 0; x < b.n; ++x)
+                if (hasHit(s, b.record, x, y)) hits.push_back({x, y});
+        ASSERT_EQ(hits.size(), 1u) << "one cell of the destroyer is hit";
+        // Every other dark cell shows a miss, every light one nothing.
+        for (int y = 0; y < b.n; ++y)
+            for (int x = 0; x < b.n; ++x) {
+                if (x == hits[0].x && y == hits[0].y) continue;
+                if ((x + y) % 2 == 0)
+                    EXPECT_TRUE(hasMiss(s, b.record, x, y)) << "no miss at " << x << "," << y;
+                else
+                    EXPECT_TRUE(emptyCell(s, b.record, x, y)) << "not empty at " << x << "," << y;
+            }
+        for (const Point d : {Point{1, 0}, Point{-1, 0}, Point{0, 1}, Point{0, -1}}) {
+            const Point c{hits[0].x + d.x, hits[0].y + d.y};
+            if (c.x < 0 || c.y < 0 || c.x >= b.n || c.y >= b.n || b.finished()) continue;
+            b.game.click(b.record.centre(c.x, c.y));
+            ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& shot) {
+                return b.finished() || wt::shot(shot, b.record, c.x, c.y);
+            }));
+        }
+    }
+    ASSERT_TRUE(xtest::eventually([&] { return b.finished(); })) << b.game.out();
+    expectFinished(b);
+
+    // An unshot cell with nothing on it.
+    const xtest::Shot before = b.game.shot();
+    Point unshot{-1, -1};
+    for (int y = 0; y < b.n && unshot.x < 0; ++y)
+        for (int x = 0; x < b.n && unshot.x < 0; ++x)
+            if (emptyCell(before, b.record, x, y)) unshot = {x, y};
+    ASSERT_GE(unshot.x, 0) << "no unshot cell left";
+    const std::string console = b.game.out();
+
+    // No target square over it, and a click there shoots nothing: neither
+    // board changes and the console stays quiet.
+    b.game.move(b.record.centre(unshot.x, unshot.y));
+    settle();
+    EXPECT_FALSE(targetSquare(b.game.shot(), b.record, unshot.x, unshot.y)) << "target square after the end";
+    b.game.click(b.record.centre(unshot.x, unshot.y));
+    settle();
+    const xtest::Shot after = b.game.shot();
+    EXPECT_TRUE(emptyCell(after, b.record, unshot.x, unshot.y)) << "the click after the end shot";
+    for (int y = 0; y < b.n; ++y)
+        for (int x = 0; x < b.n; ++x)
+            for (const Board* board : {&b.own, &b.record})
+                for (const Point f : {Point{50, 50}, Point{50, 20}, Point{35, 35}, Point{65, 35}}) {
+                    const Point p = board->at(x, y, f.x / 100.0f, f.y / 100.0f);
+                    EXPECT_TRUE(xtest::near(before.at(p.x, p.y), after.at(p.x, p.y)))
+                        << (board == &b.own ? "own" : "record") << " cell " << x << "," << y;
+                }
+    EXPECT_EQ(b.game.out(), console);
+
+    // N: the next game, in the placing phase again. The instructions are
+    // back, no record board, no banner, an empty own board.
+    b.game.key("n", b.margin());
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) { return instructionsShown(s, b.l, b.g); }))
+        << "no placing phase after N";
+    const xtest::Shot fresh = b.game.shot();
+    for (int y = 0; y < b.n; ++y)
+        for (int x = 0; x < b.n; ++x) EXPECT_TRUE(emptyCell(fresh, b.own, x, y)) << "own cell " << x << "," << y;
+    const Point recordCell = b.record.centre(b.n - 1, b.n - 1);
+    EXPECT_TRUE(xtest::near(fresh.at(recordCell.x, recordCell.y), clearRgb())) << "record board still drawn";
+    const Point probe{b.g.x + static_cast<int>(b.l.windowW / 2), b.g.y + static_cast<int>(b.l.windowH / 2 - 45)};
+    EXPECT_TRUE(xtest::near(fresh.at(probe.x, probe.y), clearRgb())) << "banner still drawn";
+    EXPECT_EQ(b.game.out(), console);
+
+    // Clicks work again: the destroyer goes where it is clicked, and the
+    // battle phase follows.
+    b.game.click(b.own.centre(0, 0));
+    EXPECT_TRUE(b.game.waitFor([&](const xtest::Shot& s) {
+        return countCells(s, b.own, shipRgb()) == 2 && emptyCell(s, b.record, 0, 0);
+    })) << "the next game takes no ship";
+}
+
+TEST(TallBoard, FittedLayoutDrawsAHundredAndTwentyRowsWithFullRowNumbers) {
+    Battle b({"30", "120", "0", "0", "0", "1"}, 0, 2);
+    ASSERT_TRUE(b.game.started()) << b.game.out();
+    const int w = 30 + b.game.grown();
+    const int h = 120 + b.game.grown();
+    b.g = windowOnScreen(kScreenW, kScreenH);
+    b.l = layoutFor(b.g.w, b.g.h, w, h);
+    ASSERT_TRUE(b.l.fitted);
+    b.own = ownBoard(b.l, b.g, w, h);
+    b.record = recordBoard(b.l, b.g, w, h);
+
+    // Cells far apart on the board, the last one included.
+    ASSERT_TRUE(b.game.waitFor(
+        [&](const xtest::Shot& s) {
+            for (const Point c : {Point{w - 1, h - 1}, Point{2, 0}, Point{w / 2, h / 2}, Point{w - 1, 0}}) {
+                const Point p = b.own.centre(c.x, c.y);
+                if (!xtest::near(s.at(p.x, p.y), backgroundRgb())) return false;
+            }
+            return true;
+        },
+        20s))
+        << "board not drawn where the fitted layout puts it";
+    const xtest::Shot s = b.game.shot();
+    // Just right of and below the board: the colour around it.
+    const int right = static_cast<int>(std::floor(b.own.left)) + static_cast<int>(b.l.fieldSizeW) + 2;
+    const int bottom = static_cast<int>(std::floor(b.own.top)) + static_cast<int>(b.l.fieldSizeH) + 2;
+    const Point mid = b.own.centre(w / 2, h / 2);
+    EXPECT_TRUE(xtest::near(s.at(right, mid.y), clearRgb())) << str(s.at(right, mid.y));
+    EXPECT_TRUE(xtest::near(s.at(mid.x, bottom), clearRgb())) << str(s.at(mid.x, bottom));
+
+    // With the boards 30 pixels from the top, the fleet heading's baseline
+    // falls above the window and it is not drawn; the summary below it is.
+    const int tx = b.g.x + static_cast<int>(b.l.fieldSpaceW + b.l.columnW / 4);
+    EXPECT_TRUE(anyNear(s, tx, b.g.y + 6, tx + 100, b.g.y + 20, white(), 0)) << "no fleet summary";
+    for (int y = b.g.y; y < b.g.y + 5; ++y)
+        for (int x = tx - 5; x < tx + 150; ++x)
+            EXPECT_TRUE(xtest::near(s.at(x, y), clearRgb())) << "heading drawn at " << x << "," << y;
+
+    // Row numbers are centred on the header column, so a longer number
+    // starts further left. Rows 100 and on show all three digits: they
+    // reach further left than rows 10 to 19, which begin with the same
+    // digit.
+    auto leftmostWhite = [&](int firstRow, int lastRow) {
+        const float base = (b.l.rowH + 8.5f) / 2;
+        const int y0 = static_cast<int>(b.own.top + static_cast<float>(firstRow) * b.l.rowH + base) - 8;
+        const int y1 = static_cast<int>(b.own.top + static_cast<float>(lastRow) * b.l.rowH + base);
+        const int x0 = static_cast<int>(b.own.left) - 30;
+        for (int x = x0; x < static_cast<int>(b.own.left) + 3; ++x)
+            for (int y = y0; y <= y1; ++y)
+                if (xtest::near(s.at(x, y), white(), 0)) return x;
+        return -1;
+    };
+    const int twoDigits = leftmostWhite(11, 18);
+    const int threeDigits = leftmostWhite(101, 119);
+    ASSERT_GE(twoDigits, 0) << "no row numbers 11 to 18";
+    ASSERT_GE(threeDigits, 0) << "no row numbers 101 to 119";
+    EXPECT_LE(threeDigits, twoDigits - 2) << "rows past 99 don't show three digits";
+
+    // The pointer maps onto the small cells: a click sets the destroyer,
+    // and the record board follows.
+    b.game.click(b.own.centre(10, 60));
+    EXPECT_TRUE(b.game.waitFor([&](const xtest::Shot& shot) {
+        const Point first = b.own.centre(10, 60);
+        const Point second = b.own.centre(11, 60);
+        const Point rec = b.record.centre(w - 1, h - 1);
+        return xtest::near(shot.at(first.x, first.y), shipRgb()) &&
+               xtest::near(shot.at(second.x, second.y), shipRgb()) &&
+               xtest::near(shot.at(rec.x, rec.y), backgroundRgb());
+    })) << "no ship at the clicked cell of the tall board";
+    EXPECT_TRUE(b.game.process().running());
+}

@@ -1,0 +1,216 @@
+// The game program as a whole: its console at start and exit, its window's
+// size and place, full-screen mode, and command lines that grow the board or
+// ask for one too large to hold.
+
+#include "window_support.h"
+
+using namespace wt;
+
+namespace {
+
+// A normal start: the start line, the difficulty, one line per growth of
+// the board, then the two lines of the window, and nothing else.
+void expectStartLines(const std::string& out, const std::string& level) {
+    const std::vector<std::string> l = lines(out);
+    ASSERT_GE(l.size(), 4u) << out;
+    EXPECT_EQ(l[0], "Starting Battleship game...");
+    EXPECT_EQ(l[1], "Computer difficulty is set to: " + level);
+    size_t i = 2;
+    while (i < l.size() && l[i] == "Field was expanded +1.") ++i;
+    ASSERT_EQ(l.size(), i + 2) << out;
+    EXPECT_EQ(l[i], "OpenGL initializing...");
+    EXPECT_EQ(l[i + 1], "Rendering game...");
+}
+
+// Waits until the own board's last cell shows the board background: the
+// window is up and has drawn its first frame.
+bool drawn(const Game& game, const Board& own) {
+    return game.waitFor(
+        [&](const xtest::Shot& s) {
+            const Point p = own.centre(own.w - 1, own.h - 1);
+            return xtest::near(s.at(p.x, p.y), backgroundRgb());
+        },
+        20s);
+}
+
+}  // namespace
+
+TEST(GameStartUp, PrintsItsLinesInOrderWithTheDifficulty) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string level;
+    };
+    const Case cases[] = {
+        {{}, "Hard"},
+        {{"8", "8", "1", "1", "1", "1", "0"}, "Easy"},
+        {{"8", "8", "1", "1", "1", "1", "2"}, "Hard"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.level + " from " + std::to_string(c.args.size()) + " arguments");
+        Game game(c.args);
+        ASSERT_TRUE(game.server().ok());
+        ASSERT_TRUE(game.started()) << game.out();
+        expectStartLines(game.out(), c.level);
+        // The window's event loop keeps the program running.
+        EXPECT_TRUE(game.process().running());
+    }
+}
+
+TEST(GameWindow, OpensAtScreenSizeOverOnePointTwoCentredAndRaised) {
+    Game game;
+    ASSERT_TRUE(game.started()) << game.out();
+    const Geometry expected = windowOnScreen(kScreenW, kScreenH);
+    // On this screen the single-precision quotient 1920 / 1.2 lies just
+    // below 1600 and is truncated.
+    EXPECT_EQ(expected.w, 1599);
+    EXPECT_EQ(expected.h, 899);
+    EXPECT_EQ(expected.x, 160);
+    EXPECT_EQ(expected.y, 70);
+
+    ASSERT_TRUE(xtest::eventually([&] { return game.geometry().w == expected.w; }));
+    const Geometry g = game.geometry();
+    EXPECT_EQ(g.x, expected.x);
+    EXPECT_EQ(g.y, expected.y);
+    EXPECT_EQ(g.w, expected.w);
+    EXPECT_EQ(g.h, expected.h);
+
+    const int n = 14 + game.grown();
+    const Board own = ownBoard(layoutFor(g.w, g.h, n, n), g, n, n);
+    ASSERT_TRUE(drawn(game, own));
+    const xtest::Shot s = game.shot();
+    // The window's corners show the colour around the boards; the screen
+    // just outside them is the server's black root.
+    for (const Point p : {Point{g.x, g.y}, Point{g.x + g.w - 1, g.y}, Point{g.x, g.y + g.h - 1},
+                          Point{g.x + g.w - 1, g.y + g.h - 1}}) {
+        EXPECT_TRUE(xtest::near(s.at(p.x, p.y), clearRgb())) << p.x << "," << p.y << " " << str(s.at(p.x, p.y));
+    }
+    for (const Point p : {Point{g.x - 1, g.y - 1}, Point{g.x + g.w, g.y + g.h}, Point{g.x - 1, g.y + g.h / 2},
+                          Point{g.x + g.w / 2, g.y - 1}}) {
+        EXPECT_TRUE(xtest::near(s.at(p.x, p.y), black())) << p.x << "," << p.y << " " << str(s.at(p.x, p.y));
+    }
+}
+
+TEST(GameWindow, KeyFTogglesFullScreenAndBackToTheStartingPlace) {
+    Game game;
+    ASSERT_TRUE(game.started()) << game.out();
+    const Geometry start = windowOnScreen(kScreenW, kScreenH);
+    const int n = 14 + game.grown();
+    const Board own = ownBoard(layoutFor(start.w, start.h, n, n), start, n, n);
+    ASSERT_TRUE(drawn(game, own));
+
+    game.key("f", own.centre(n / 2, n / 2));
+    ASSERT_TRUE(xtest::eventually([&] {
+        const Geometry g = game.geometry();
+        return g.w == kScreenW && g.h == kScreenH;
+    })) << "window stays " << game.geometry().w << "x" << game.geometry().h;
+
+    // The layout follows the new size. Without a window manager the full
+    // screen window may stand off the screen's corner, so positions are
+    // taken from where the server says it is.
+    const Geometry full = game.geometry();
+    const Layout fl = layoutFor(full.w, full.h, n, n);
+    EXPECT_FALSE(fl.fitted);
+    const Board bigOwn = ownBoard(fl, full, n, n);
+    const Point cell = bigOwn.centre(n - 1, n - 1);
+    const Point header = bigOwn.at(n - 1, -1, 0.1f, 0.5f);
+    ASSERT_TRUE(cell.x >= 0 && cell.x < kScreenW && cell.y >= 0 && cell.y < kScreenH);
+    ASSERT_TRUE(header.x >= 0 && header.x < kScreenW && header.y >= 0 && header.y < kScreenH);
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) {
+        return xtest::near(s.at(cell.x, cell.y), backgroundRgb()) &&
+               xtest::near(s.at(header.x, header.y), headerRgb());
+    })) << "board not drawn at the full-screen layout";
+
+    game.key("F", {kScreenW / 2, kScreenH / 2});
+    ASSERT_TRUE(xtest::eventually([&] {
+        const Geometry g = game.geometry();
+        return g.w == start.w && g.h == start.h && g.x == start.x && g.y == start.y;
+    })) << "window at " << game.geometry().x << "," << game.geometry().y << " " << game.geometry().w << "x"
+        << game.geometry().h;
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) {
+        const Point last = own.centre(n - 1, n - 1);
+        return xtest::near(s.at(last.x, last.y), backgroundRgb()) &&
+               xtest::near(s.at(start.x - 1, start.y - 1), black()) &&
+               xtest::near(s.at(start.x, start.y), clearRgb());
+    })) << "board not back at the window's starting layout";
+    EXPECT_TRUE(game.process().running());
+}
+
+TEST(GameExit, QuitKeyPrintsTheExitLineLastAndEndsWithStatusZero) {
+    for (const std::string key : {"q", "Q"}) {
+        SCOPED_TRACE("key " + key);
+        Game game;
+        ASSERT_TRUE(game.started()) << game.out();
+        const Geometry g = windowOnScreen(kScreenW, kScreenH);
+        const int n = 14 + game.grown();
+        ASSERT_TRUE(drawn(game, ownBoard(layoutFor(g.w, g.h, n, n), g, n, n)));
+
+        game.key(key, {g.x + g.w / 2, g.y + g.h / 2});
+        ASSERT_TRUE(game.process().wait(20s)) << "still running after " << key;
+        EXPECT_FALSE(game.process().signalled());
+        EXPECT_EQ(game.process().exitStatus(), 0);
+        const std::vector<std::string> l = lines(game.out());
+        ASSERT_FALSE(l.empty());
+        EXPECT_EQ(l.back(), "Exiting Battleship game...");
+        EXPECT_EQ(countLines(game.out(), "Exiting Battleship game..."), 1);
+    }
+}
+
+TEST(GameCommandLine, TinyBoardGrowsUntilTheFleetFitsAndIsPlayable) {
+    Game game({"0", "-3"});
+    ASSERT_TRUE(game.started()) << game.out();
+    expectStartLines(game.out(), "Hard");
+    // The default fleet can't stand on one cell.
+    ASSERT_GE(game.grown(), 1) << game.out();
+    const int n = 1 + game.grown();
+
+    const Geometry g = windowOnScreen(kScreenW, kScreenH);
+    const Layout l = layoutFor(g.w, g.h, n, n);
+    const Board own = ownBoard(l, g, n, n);
+    const Board record = recordBoard(l, g, n, n);
+    ASSERT_TRUE(drawn(game, own));
+
+    // Once every ship stands, the record board appears.
+    ASSERT_TRUE(placeFleet(game, {g.x + 10, g.y + g.h / 2},
+                           [&](const xtest::Shot& s) { return emptyCell(s, record, n - 1, n - 1); }))
+        << "the fleet never stood on the grown board; running: " << game.process().running() << "\n"
+        << game.out();
+    // 2 aircraft carriers, 3 battleships, 4 submarines and 3 destroyers.
+    EXPECT_EQ(countCells(game.shot(), own, shipRgb()), 2 * 5 + 3 * 4 + 4 * 3 + 3 * 2);
+
+    // A click on the record board shoots there, and the computer answers
+    // with one shot on the own board.
+    game.click(record.centre(0, 0));
+    ASSERT_TRUE(game.waitFor([&](const xtest::Shot& s) { return shot(s, record, 0, 0); }))
+        << "no cross where the record board was clicked";
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) {
+        int answers = 0;
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if (shot(s, own, x, y)) ++answers;
+        return answers == 1;
+    })) << "the computer's answer is not one cross on the own board";
+    EXPECT_EQ(countLines(game.out(), "Field was expanded +1."), n - 1) << "the board grew again";
+}
+
+TEST(GameCommandLine, BoardTooLargeForMemoryIsRefusedBeforeAnyWindow) {
+    xtest::XServer server;
+    ASSERT_TRUE(server.ok());
+    for (const std::string size : {"100000", "2147483647"}) {
+        SCOPED_TRACE("board " + size + " x " + size);
+        xtest::Process game({xtest::buildDir() + "/game", size, size}, xtest::buildDir(), server.display());
+        ASSERT_TRUE(game.wait(60s)) << "still running";
+        EXPECT_FALSE(game.signalled());
+        EXPECT_EQ(game.exitStatus(), 1);
+
+        const std::vector<std::string> err = lines(game.err());
+        ASSERT_EQ(err.size(), 1u) << game.err();
+        EXPECT_FALSE(err[0].empty());
+
+        // At most the start and exit lines: no difficulty line, nothing of
+        // the window.
+        for (const std::string& line : lines(game.out()))
+            EXPECT_TRUE(line == "Starting Battleship game..." || line == "Exiting Battleship game...") << line;
+    }
+    std::string windows;
+    EXPECT_NE(server.xdotool({"search", "--name", "Battleship game"}, &windows), 0) << windows;
+}
