@@ -4,9 +4,10 @@
 #   make package  builds the Debian package into the build folder
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
+BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench clean package
+.PHONY: all deps build run test test-sanitize fuzz bench clean package
 
 all: build
 
@@ -27,6 +28,7 @@ package: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
+	$(MAKE) fuzz
 
 # The rules' tests once more under AddressSanitizer and UBSan.
 test-sanitize: deps
@@ -34,8 +36,13 @@ test-sanitize: deps
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS) -L unit
 
+# The rules under libFuzzer for a bounded time per target (FUZZ_SECONDS,
+# default 60), from the seed corpus in fuzz/corpus.
+fuzz: deps
+	BUILD_FUZZ=$(BUILD_FUZZ) JOBS=$(JOBS) ./scripts/fuzz
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
 
 # Speed and strength figures (see README, Performance).
 bench: build
