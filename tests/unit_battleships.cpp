@@ -13,17 +13,10 @@
 #include "computer.h"
 #include "human.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
-Ship* makeShip(int size) {
-    switch (size) {
-    case 5: return new Aircraft;
-    case 4: return new Battleship;
-    case 3: return new Submarine;
-    default: return new Destroyer;
-    }
-}
 
 std::unique_ptr<Battleships> game(int w, int h, const std::vector<int>& sizes, bool hard) {
     testing::internal::CaptureStdout();

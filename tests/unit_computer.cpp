@@ -12,19 +12,12 @@
 #include "computer.h"
 #include "human.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
 using Cells = std::vector<Coord>;
 
-Ship* makeShip(int size) {
-    switch (size) {
-    case 5: return new Aircraft;
-    case 4: return new Battleship;
-    case 3: return new Submarine;
-    default: return new Destroyer;
-    }
-}
 
 std::unique_ptr<Computer> computer(bool hard, int w, int h) {
     testing::internal::CaptureStdout();

@@ -14,18 +14,10 @@
 #include "human.h"
 #include "literal_computer.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
-Ship* makeShip(int size) {
-    switch (size) {
-    case 5: return new Aircraft;
-    case 4: return new Battleship;
-    case 3: return new Submarine;
-    case 2: return new Destroyer;
-    default: return new Boat;
-    }
-}
 
 // Writes the same random record onto every board given: sunk ships' copies
 // set under the spacing rule, then misses and hits on free cells.

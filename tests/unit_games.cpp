@@ -16,17 +16,10 @@
 #include "computer.h"
 #include "human.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
-Ship* makeShip(int size) {
-    switch (size) {
-    case 5: return new Aircraft;
-    case 4: return new Battleship;
-    case 3: return new Submarine;
-    default: return new Destroyer;
-    }
-}
 
 enum class Aim { Shuffled, RowByRow, AtShips };
 

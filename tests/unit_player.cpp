@@ -9,17 +9,10 @@
 
 #include "human.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
-Ship* makeShip(int size) {
-    switch (size) {
-    case 5: return new Aircraft;
-    case 4: return new Battleship;
-    case 3: return new Submarine;
-    default: return new Destroyer;
-    }
-}
 
 const std::vector<int> defaultFleet{5, 5, 4, 4, 4, 3, 3, 3, 3, 2, 2, 2};
 
