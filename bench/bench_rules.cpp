@@ -171,8 +171,9 @@ void newGameCarriersFullScan(benchmark::State& state) {
 
 BENCHMARK_TEMPLATE(hardTurn, Computer)->Arg(14)->Arg(50)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(hardTurn, LiteralComputer)->Arg(14)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(hardTurn, LiteralComputer)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_TEMPLATE(overlayScores, Computer)->Arg(100)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(overlayScores, LiteralComputer)->Arg(30)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_TEMPLATE(overlayScores, LiteralComputer)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(newGameCarriers)->Unit(benchmark::kMillisecond);
 BENCHMARK(newGameCarriersFullScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 
