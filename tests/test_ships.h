@@ -1,6 +1,9 @@
 #ifndef BATTLESHIPS_TESTS_TEST_SHIPS_H
 #define BATTLESHIPS_TESTS_TEST_SHIPS_H
 
+#include <vector>
+
+#include "field.h"
 #include "ship.h"
 
 // A fresh heap ship of the type with this length (1 is the one-cell Boat).
@@ -12,6 +15,36 @@ inline Ship* makeShip(int size) {
     case 2: return new Destroyer;
     default: return new Boat;
     }
+}
+
+// A destroyer that counts its live instances, so that copies made and freed
+// show without a leak checker.
+class CountedDestroyer : public Destroyer {
+public:
+    inline static int live = 0;
+    CountedDestroyer() { ++live; }
+    CountedDestroyer(const CountedDestroyer& other) : Destroyer(other) { ++live; }
+    ~CountedDestroyer() override { --live; }
+    Ship* clone() const override { return new CountedDestroyer(*this); }
+};
+
+// Every cell of a board, row by row: its state and whether a ship is there.
+inline std::vector<int> cellStates(const Field* f) {
+    std::vector<int> all;
+    for (int y = 0; y < f->h; ++y)
+        for (int x = 0; x < f->w; ++x) {
+            all.push_back(f->get(x, y));
+            all.push_back(f->getShip(x, y) != nullptr);
+        }
+    return all;
+}
+
+// How many cells of a board were shot at.
+inline int shotCount(const Field* f) {
+    int n = 0;
+    for (int y = 0; y < f->h; ++y)
+        for (int x = 0; x < f->w; ++x) n += f->get(x, y) != 0;
+    return n;
 }
 
 #endif

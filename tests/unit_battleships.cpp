@@ -37,23 +37,15 @@ std::string dealt(Battleships& g) {
     return testing::internal::GetCapturedStdout();
 }
 
-// Every cell state of all four boards.
+// Every cell of all four boards.
 std::vector<int> snapshot(Battleships& g) {
     std::vector<int> all;
     for (Field* f : {g.mainPlayer->myField, g.mainPlayer->enemyField, g.secondPlayer->myField,
-                     g.secondPlayer->enemyField})
-        for (int y = 0; y < f->h; ++y)
-            for (int x = 0; x < f->w; ++x) {
-                all.push_back(f->get(x, y));
-                all.push_back(f->getShip(x, y) != nullptr);
-            }
+                     g.secondPlayer->enemyField}) {
+        const std::vector<int> cells = cellStates(f);
+        all.insert(all.end(), cells.begin(), cells.end());
+    }
     return all;
-}
-
-int shots(const Field* f) {
-    int n = 0;
-    for (int i = 0; i < f->w * f->h; ++i) n += f->get(i % f->w, i / f->w) != 0;
-    return n;
 }
 
 std::string played(Battleships& g, Coord pos, bool* result = nullptr) {
@@ -72,15 +64,6 @@ std::vector<Coord> cellsOf(Ship* s) {
     return cells;
 }
 
-class CountedDestroyer : public Destroyer {
-public:
-    static int live;
-    CountedDestroyer() { ++live; }
-    CountedDestroyer(const CountedDestroyer& other) : Destroyer(other) { ++live; }
-    ~CountedDestroyer() override { --live; }
-    Ship* clone() const override { return new CountedDestroyer(*this); }
-};
-int CountedDestroyer::live = 0;
 
 }  // namespace
 
@@ -154,8 +137,8 @@ TEST(Controller, RefusedCellsChangeNothingAndTheComputerWaits) {
     bool result = false;
     EXPECT_EQ(played(*g, Coord(2, 5), &result), "");
     EXPECT_TRUE(result);
-    EXPECT_EQ(shots(g->mainPlayer->enemyField), 1);
-    EXPECT_EQ(shots(g->mainPlayer->myField), 1);
+    EXPECT_EQ(shotCount(g->mainPlayer->enemyField), 1);
+    EXPECT_EQ(shotCount(g->mainPlayer->myField), 1);
     const std::vector<int> before = snapshot(*g);
     for (Coord c : {Coord(2, 5), Coord(), Coord(8, 0), Coord(0, 8), Coord(-1, 3)}) {
         EXPECT_EQ(played(*g, c, &result), "") << c;
@@ -175,10 +158,10 @@ TEST(Controller, HumanSinkingTheLastShipWinsBeforeTheComputerAnswers) {
     ASSERT_TRUE(g->mainPlayer->loadShips());
     const std::vector<Coord> target = cellsOf(g->secondPlayer->getShips()[0]);
     EXPECT_EQ(played(*g, target[0]), "");
-    EXPECT_EQ(shots(g->mainPlayer->myField), 1);
+    EXPECT_EQ(shotCount(g->mainPlayer->myField), 1);
     EXPECT_EQ(played(*g, target[1]), "Player #0 won.\n");
     EXPECT_EQ(g->winPlayer, g->mainPlayer);
-    EXPECT_EQ(shots(g->mainPlayer->myField), 1);
+    EXPECT_EQ(shotCount(g->mainPlayer->myField), 1);
     // The human's ship, afloat after one computer shot, is shown on the
     // computer's record as the ship itself.
     Ship* mine = g->mainPlayer->getShips()[0];
@@ -219,7 +202,7 @@ TEST(Controller, ComputerSinkingTheLastShipWinsAndShowsItsShips) {
     // A new game clears the win and the boards.
     dealt(*g);
     EXPECT_EQ(g->winPlayer, nullptr);
-    EXPECT_EQ(shots(g->mainPlayer->enemyField) + shots(g->secondPlayer->enemyField), 0);
+    EXPECT_EQ(shotCount(g->mainPlayer->enemyField) + shotCount(g->secondPlayer->enemyField), 0);
     EXPECT_FALSE(g->mainPlayer->isReady());
     EXPECT_TRUE(g->secondPlayer->isReady());
 }
@@ -244,7 +227,7 @@ TEST(Controller, AComputerWithNothingToShootAtSaysSo) {
     EXPECT_FALSE(result);
     EXPECT_EQ(g->winPlayer, nullptr);
     EXPECT_EQ(g->mainPlayer->enemyField->get(pos), 1);
-    EXPECT_EQ(shots(g->mainPlayer->myField), 0);
+    EXPECT_EQ(shotCount(g->mainPlayer->myField), 0);
 }
 
 // Templates, fleets, sunk copies on both records and the revealed ships all

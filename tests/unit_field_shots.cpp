@@ -7,20 +7,10 @@
 
 #include "field.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
-// A destroyer that counts its live instances, so that the copies a record
-// makes, and frees, show without a leak checker.
-class CountedDestroyer : public Destroyer {
-public:
-    static int live;
-    CountedDestroyer() { ++live; }
-    CountedDestroyer(const CountedDestroyer& other) : Destroyer(other) { ++live; }
-    ~CountedDestroyer() override { --live; }
-    Ship* clone() const override { return new CountedDestroyer(*this); }
-};
-int CountedDestroyer::live = 0;
 
 // Sets a destroyer horizontally at start on its own board and sinks it.
 void sink(Field& own, Ship& ship, Coord start) {

@@ -30,22 +30,6 @@ struct Setup {
 
 const std::vector<int> defaultFleet{5, 5, 4, 4, 4, 3, 3, 3, 3, 2, 2, 2};
 
-std::vector<int> states(const Field* f) {
-    std::vector<int> all;
-    for (int y = 0; y < f->h; ++y)
-        for (int x = 0; x < f->w; ++x) {
-            all.push_back(f->get(x, y));
-            all.push_back(f->getShip(x, y) != nullptr);
-        }
-    return all;
-}
-
-int shots(const Field* f) {
-    int n = 0;
-    for (int y = 0; y < f->h; ++y)
-        for (int x = 0; x < f->w; ++x) n += f->get(x, y) != 0;
-    return n;
-}
 
 // The human's order of cells: shuffled by a private generator, row by row,
 // or the computer's ship cells first (so that the human wins).
@@ -83,22 +67,22 @@ int playOne(const Setup& s, bool hard, unsigned seed, Aim aim) {
     Player* human = g->mainPlayer;
     Player* computer = g->secondPlayer;
     auto boards = [&] {
-        return std::vector<std::vector<int>>{states(human->myField), states(human->enemyField),
-                                             states(computer->myField), states(computer->enemyField)};
+        return std::vector<std::vector<int>>{cellStates(human->myField), cellStates(human->enemyField),
+                                             cellStates(computer->myField), cellStates(computer->enemyField)};
     };
     std::vector<Coord> done;
     std::string out;
     for (const Coord& c : order(*g, aim, seed)) {
         if (g->winPlayer != nullptr) break;
-        const int humanShots = shots(human->enemyField), computerShots = shots(computer->enemyField);
+        const int humanShots = shotCount(human->enemyField), computerShots = shotCount(computer->enemyField);
         testing::internal::CaptureStdout();
         const bool result = g->play(human, c);
         const std::string said = testing::internal::GetCapturedStdout();
         out += said;
         EXPECT_TRUE(result) << "seed " << seed << " at " << c;
-        EXPECT_EQ(shots(human->enemyField), humanShots + 1);
+        EXPECT_EQ(shotCount(human->enemyField), humanShots + 1);
         const bool humanWon = g->winPlayer == human;
-        EXPECT_EQ(shots(computer->enemyField), computerShots + (humanWon ? 0 : 1)) << "seed " << seed;
+        EXPECT_EQ(shotCount(computer->enemyField), computerShots + (humanWon ? 0 : 1)) << "seed " << seed;
         EXPECT_EQ(human->enemyField->get(c), computer->myField->get(c));
         done.push_back(c);
 
