@@ -16,25 +16,6 @@ namespace {
 const char* const playError = "Error with: Battleships::play(Player *, Coord)";
 const char* const tooSmall = "Field is too small, please expand it!";
 
-// Line width and smoothing as last set. Setting them only when they change
-// lets the driver join neighbouring crosses into one batch.
-float lineWidth = 1;
-bool lineSmooth = false;
-
-void lineState(float width, bool smooth) {
-    if (width != lineWidth) {
-        glLineWidth(width);
-        lineWidth = width;
-    }
-    if (smooth != lineSmooth) {
-        if (smooth)
-            glEnable(GL_LINE_SMOOTH);
-        else
-            glDisable(GL_LINE_SMOOTH);
-        lineSmooth = smooth;
-    }
-}
-
 // Every vertex is drawn at whole pixels, truncated toward zero.
 void vertex(float x, float y) {
     glVertex2i(static_cast<int>(x), static_cast<int>(y));
@@ -468,12 +449,29 @@ void Display::renderSquad(int i, int j, float r, float g, float b, float a) {
     lineState(1, false);
 }
 
+// Setting the line state only when it changes lets the driver join
+// neighbouring crosses into one batch.
+void Display::lineState(float width, bool smooth) {
+    if (width != lineWidth) {
+        glLineWidth(width);
+        lineWidth = width;
+    }
+    if (smooth != lineSmooth) {
+        if (smooth)
+            glEnable(GL_LINE_SMOOTH);
+        else
+            glDisable(GL_LINE_SMOOTH);
+        lineSmooth = smooth;
+    }
+}
+
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {
-    static GLuint lists = 0;
-    if (lists == 0) {
-        lists = glGenLists(256);
+    // The font's characters compiled once: the same bitmaps, far cheaper to
+    // draw by the thousand.
+    if (glyphLists == 0) {
+        glyphLists = glGenLists(256);
         for (int c = 1; c < 256; ++c) {
-            glNewList(lists + c, GL_COMPILE);
+            glNewList(glyphLists + c, GL_COMPILE);
             glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, c);
             glEndList();
         }
@@ -481,7 +479,7 @@ void Display::renderText(float x, float y, const char* text, float r, float g, f
     glColor4f(r, g, b, a);
     glRasterPos2f(x, y);
     for (const char* c = text; *c != '\0'; ++c)
-        glCallList(lists + static_cast<unsigned char>(*c));
+        glCallList(glyphLists + static_cast<unsigned char>(*c));
 }
 
 void Display::renderStatus(const char* text, bool warning) {

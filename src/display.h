@@ -52,6 +52,7 @@ private:
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key);
     void renderLabels(Field* field);
+    void lineState(float width, bool smooth);
 
     Battleships* game;
     Player* player;
@@ -73,6 +74,11 @@ private:
     float rowH = 0;
     float columnOffset = 0;
     float rowOffset = 0;
+
+    // OpenGL state as last set, and the font's compiled characters.
+    float lineWidth = 1;
+    bool lineSmooth = false;
+    unsigned glyphLists = 0;
 };
 
 #endif
