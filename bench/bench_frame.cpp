@@ -88,8 +88,8 @@ void frame(benchmark::State& state, bool overlay) {
 int main(int argc, char** argv) {
     const char* side = std::getenv("BENCH_SIDE");
     const int n = side != nullptr ? std::max(1, std::atoi(side)) : 100;
-    benchmark::RegisterBenchmark("frame", frame, false)->Arg(n)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-    benchmark::RegisterBenchmark("frameWithOverlay", frame, true)->Arg(n)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    benchmark::RegisterBenchmark("frame", frame, false)->Arg(n)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+    benchmark::RegisterBenchmark("frameWithOverlay", frame, true)->Arg(n)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
