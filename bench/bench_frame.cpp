@@ -8,7 +8,10 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 #include <iostream>
 #include <sstream>
 
@@ -77,6 +80,20 @@ void frame(benchmark::State& state, bool overlay) {
     for (auto _ : state) {
         FrameBench::draw();
         glFinish();
+    }
+    // BENCH_SHOT=<file>: the last frame as a PPM image, to compare drawings.
+    if (const char* shot = std::getenv("BENCH_SHOT")) {
+        std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 3);
+        FrameBench::draw();
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        const std::string name = std::string(shot) + (overlay ? "-overlay" : "") + ".ppm";
+        if (FILE* out = std::fopen(name.c_str(), "wb")) {
+            std::fprintf(out, "P6\n%d %d\n255\n", w, h);
+            for (int row = h - 1; row >= 0; --row) std::fwrite(&pixels[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, out);
+            std::fclose(out);
+        }
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.SetLabel(std::to_string(game->mainPlayer->myField->w) + " x " + std::to_string(game->mainPlayer->myField->h) +

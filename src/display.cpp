@@ -234,14 +234,15 @@ void Display::drawFrame() {
     const float tx = fieldSpaceW + columnW / 4;
     const float ty = fieldSpaceH - 13;
 
+    if (glyphRuns.empty()) captureGlyphs();
     glClear(GL_COLOR_BUFFER_BIT);
 
     renderText(tx, ty - 18, ready ? "Remaining ships:" : "Ships to set:", 1, 1, 1, 0.7f);
     renderText(tx, ty, player->getShipsCount(ready ? 1 : 0).c_str(), 1, 1, 1, 1);
 
-    glTranslatef(fieldSpaceW, fieldSpaceH, 0);
+    translate(fieldSpaceW, fieldSpaceH);
     renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->myField);
-    glTranslatef(-fieldSpaceW, -fieldSpaceH, 0);
+    translate(-fieldSpaceW, -fieldSpaceH);
 
     renderText(tx, fieldSpaceH + fieldSizeH + 21,
                "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle", 1, 1, 1, 0.5f);
@@ -250,9 +251,9 @@ void Display::drawFrame() {
         const float ex = fieldSpaceW + fieldSizeW + fieldSpaceWmiddle;
         renderText(ex + columnW / 4, ty - 18, "Ships to destroy:", 1, 1, 1, 0.7f);
         renderText(ex + columnW / 4, ty, game->secondPlayer->getShipsCount(1).c_str(), 1, 1, 1, 1);
-        glTranslatef(ex, fieldSpaceH, 0);
+        translate(ex, fieldSpaceH);
         renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->enemyField);
-        glTranslatef(-ex, -fieldSpaceH, 0);
+        translate(-ex, -fieldSpaceH);
     } else {
         const float ix = fieldSpaceW + fieldSizeW + 0.1f * fieldSizeW;
         const float iy = fieldSpaceH + 0.25f * fieldSizeH;
@@ -465,7 +466,114 @@ void Display::lineState(float width, bool smooth) {
     }
 }
 
+void Display::translate(float x, float y) {
+    glTranslatef(x, y, 0);
+    originX += x;
+    originY += y;
+}
+
+// Draws each character once on a black back buffer and reads back which
+// pixels its bitmap sets, so that text can later go out as quads in the
+// same stream as the lines and quads around it.
+void Display::captureGlyphs() {
+    const int h = static_cast<int>(windowH);
+    if (h < 64 || windowW < 64) return;
+    // A raster position a quarter pixel into a whole pixel: its floor is sure.
+    const float px = 24.25f;
+    const float py = 40.25f;
+    const int fx = 24;
+    const int fy = h - 41;
+    const int size = 48;
+    std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 3);
+    glyphRuns.assign(256, {});
+    glyphAdvance.assign(256, 0);
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (int c = 32; c < 127; ++c) {
+        glyphAdvance[c] = glutBitmapWidth(GLUT_BITMAP_HELVETICA_12, c);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4f(1, 1, 1, 1);
+        glRasterPos2f(px, py);
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, c);
+        glReadPixels(fx - size / 2, fy - size / 2, size, size, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        for (int row = 0; row < size; ++row) {
+            int start = -1;
+            for (int col = 0; col <= size; ++col) {
+                const bool set = col < size && pixels[(static_cast<size_t>(row) * size + col) * 3] != 0;
+                if (set && start < 0) start = col;
+                if (!set && start >= 0) {
+                    glyphRuns[c].push_back({start - size / 2, row - size / 2, col - start});
+                    start = -1;
+                }
+            }
+        }
+    }
+    glClearColor(0.294f, 0.364f, 0.909f, 0.0f);
+    glEnable(GL_BLEND);
+}
+
+// The text's bitmaps as one batch of quads, one per run of pixels they set,
+// each covering exactly those pixels, with the raster position's rules: no
+// text at all when it lies outside the window, each bitmap at the whole
+// pixel below and left of it. Where the raster position lies too near a
+// pixel's edge to be sure of that pixel, or where translucent characters
+// overlap (the driver blends a pixel that two bitmaps of one text set only
+// once), the answer is false and the caller draws the bitmaps themselves.
+bool Display::renderTextAsQuads(float x, float y, const char* text, bool opaque) {
+    if (glyphRuns.empty()) return false;
+    for (const char* c = text; *c != '\0'; ++c)
+        if (*c < 32 || *c > 126) return false;
+    const double margin = 1.0 / 256;
+    const double wx = static_cast<double>(x) + originX;
+    const double wy = static_cast<double>(windowH) - (static_cast<double>(y) + originY);
+    const double fx = std::floor(wx);
+    const double fy = std::floor(wy);
+    if (wx - fx < margin || fx + 1 - wx < margin || wy - fy < margin || fy + 1 - wy < margin) return false;
+    if (wx < 0 || wy < 0 || wx > windowW || wy > windowH) return true;
+    if (!opaque) {
+        std::vector<std::pair<int, int>> set;
+        int advance = 0;
+        for (const char* c = text; *c != '\0'; ++c) {
+            const unsigned char code = static_cast<unsigned char>(*c);
+            for (const Run& run : glyphRuns[code])
+                for (int k = 0; k < run.length; ++k) set.emplace_back(advance + run.x + k, run.y);
+            advance += glyphAdvance[code];
+        }
+        std::sort(set.begin(), set.end());
+        if (std::adjacent_find(set.begin(), set.end()) != set.end()) return false;
+    }
+    glBegin(GL_QUADS);
+    double advance = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        const unsigned char code = static_cast<unsigned char>(*c);
+        for (const Run& run : glyphRuns[code]) {
+            // Window pixels, y upwards, into drawing coordinates.
+            const float left = static_cast<float>(fx + advance + run.x - originX);
+            const float right = left + static_cast<float>(run.length);
+            const float bottom = static_cast<float>(windowH - (fy + run.y) - originY);
+            const float top = bottom - 1;
+            glVertex2f(left, top);
+            glVertex2f(right, top);
+            glVertex2f(right, bottom);
+            glVertex2f(left, bottom);
+        }
+        advance += glyphAdvance[code];
+    }
+    glEnd();
+    return true;
+}
+
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {
+    glColor4f(r, g, b, a);
+    // Quads blend exactly as the bitmaps do when nothing of the background
+    // shows through, or when the text is black and only the background's
+    // share counts; a translucent coloured text keeps its bitmaps, whose
+    // rounding of the text's own share differs by one step.
+    const bool blendsAlike = a >= 1 || (r == 0 && g == 0 && b == 0);
+    if (blendsAlike && renderTextAsQuads(x, y, text, a >= 1)) return;
+
     // The font's characters compiled once: the same bitmaps, far cheaper to
     // draw by the thousand.
     if (glyphLists == 0) {
@@ -476,7 +584,6 @@ void Display::renderText(float x, float y, const char* text, float r, float g, f
             glEndList();
         }
     }
-    glColor4f(r, g, b, a);
     glRasterPos2f(x, y);
     for (const char* c = text; *c != '\0'; ++c)
         glCallList(glyphLists + static_cast<unsigned char>(*c));

@@ -1,6 +1,8 @@
 #ifndef BATTLESHIPS_DISPLAY_H
 #define BATTLESHIPS_DISPLAY_H
 
+#include <vector>
+
 #include "battleships.h"
 #include "coord.h"
 #include "field.h"
@@ -53,6 +55,9 @@ private:
     void keyboard(unsigned char key);
     void renderLabels(Field* field);
     void lineState(float width, bool smooth);
+    void captureGlyphs();
+    bool renderTextAsQuads(float x, float y, const char* text, bool opaque);
+    void translate(float x, float y);
 
     Battleships* game;
     Player* player;
@@ -79,6 +84,17 @@ private:
     float lineWidth = 1;
     bool lineSmooth = false;
     unsigned glyphLists = 0;
+    // The drawing origin's offset from the window's top-left corner.
+    float originX = 0;
+    float originY = 0;
+    // Per character of the text font: the runs of window pixels its bitmap
+    // sets along a row (first pixel relative to the whole pixel of the raster
+    // position, y upwards, and length), and how far the raster position moves.
+    struct Run {
+        int x, y, length;
+    };
+    std::vector<std::vector<Run>> glyphRuns;
+    std::vector<int> glyphAdvance;
 };
 
 #endif
