@@ -80,8 +80,17 @@ void Display::refresh() {
     glutPostRedisplay();
 }
 
-void Display::glInit() {
+namespace {
+
+// The strong blue around the boards.
+void clearColour() {
     glClearColor(0.294f, 0.364f, 0.909f, 0.0f);
+}
+
+}  // namespace
+
+void Display::glInit() {
+    clearColour();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
@@ -510,7 +519,7 @@ void Display::captureGlyphs() {
             }
         }
     }
-    glClearColor(0.294f, 0.364f, 0.909f, 0.0f);
+    clearColour();
     glEnable(GL_BLEND);
 }
 
