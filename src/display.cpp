@@ -21,6 +21,17 @@ void vertex(float x, float y) {
     glVertex2i(static_cast<int>(x), static_cast<int>(y));
 }
 
+// A rectangle through its four corners, clockwise from the top-left one,
+// as a filled quad or an outline.
+void rectangle(GLenum mode, float left, float top, float right, float bottom) {
+    glBegin(mode);
+    vertex(left, top);
+    vertex(right, top);
+    vertex(right, bottom);
+    vertex(left, bottom);
+    glEnd();
+}
+
 int textWidth(void* font, const std::string& text) {
     int width = 0;
     for (unsigned char c : text) width += glutBitmapWidth(font, c);
@@ -307,26 +318,11 @@ void Display::renderField(int width, int height, Field* field) {
     const float fh = static_cast<float>(height);
 
     glColor4f(0.99f, 0.99f, 0.99f, 1);
-    glBegin(GL_QUADS);
-    vertex(0, 0);
-    vertex(fw, 0);
-    vertex(fw, fh);
-    vertex(0, fh);
-    glEnd();
+    rectangle(GL_QUADS, 0, 0, fw, fh);
 
     glColor4f(0.3f, 0.3f, 0.3f, 0.8f);
-    glBegin(GL_QUADS);
-    vertex(0, 0);
-    vertex(columnW, 0);
-    vertex(columnW, fh);
-    vertex(0, fh);
-    glEnd();
-    glBegin(GL_QUADS);
-    vertex(0, 0);
-    vertex(fw, 0);
-    vertex(fw, rowH);
-    vertex(0, rowH);
-    glEnd();
+    rectangle(GL_QUADS, 0, 0, columnW, fh);
+    rectangle(GL_QUADS, 0, 0, fw, rowH);
 
     lineState(1, false);
     glColor4f(0.7f, 0.7f, 0.7f, 1);
@@ -409,20 +405,10 @@ void Display::renderShip(int get, int i, int j, bool rotate, float r, float g, f
     const float top = static_cast<float>(i + 1) * rowH + rowOffset;
     const float bottom = static_cast<float>(i + 1 + dy) * rowH - rowOffset;
 
-    glBegin(GL_QUADS);
-    vertex(left, top);
-    vertex(right, top);
-    vertex(right, bottom);
-    vertex(left, bottom);
-    glEnd();
+    rectangle(GL_QUADS, left, top, right, bottom);
     lineState(1, false);
     glColor4f(r, g, b, a);
-    glBegin(GL_LINE_LOOP);
-    vertex(left, top);
-    vertex(right, top);
-    vertex(right, bottom);
-    vertex(left, bottom);
-    glEnd();
+    rectangle(GL_LINE_LOOP, left, top, right, bottom);
 }
 
 void Display::renderCross(int i, int j, float r, float g, float b, float a, float divide) {
@@ -450,12 +436,8 @@ void Display::renderCross(int i, int j, float r, float g, float b, float a) {
 void Display::renderSquad(int i, int j, float r, float g, float b, float a) {
     glColor4f(r, g, b, a);
     lineState(3, false);
-    glBegin(GL_LINE_LOOP);
-    vertex(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH);
-    vertex(static_cast<float>(i + 2) * columnW, static_cast<float>(j + 1) * rowH);
-    vertex(static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH);
-    vertex(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 2) * rowH);
-    glEnd();
+    rectangle(GL_LINE_LOOP, static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH,
+              static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH);
     lineState(1, false);
 }
 
@@ -608,20 +590,10 @@ void Display::renderStatus(const char* text, bool warning) {
         glColor4f(232 / 255.0f, 93 / 255.0f, 75 / 255.0f, 0.7f);
     else
         glColor4f(75 / 255.0f, 93 / 255.0f, 232 / 255.0f, 0.7f);
-    glBegin(GL_QUADS);
-    vertex(cx - 100, cy - 80);
-    vertex(cx + s + 100, cy - 80);
-    vertex(cx + s + 100, cy + 70);
-    vertex(cx - 100, cy + 70);
-    glEnd();
+    rectangle(GL_QUADS, cx - 100, cy - 80, cx + s + 100, cy + 70);
 
     glColor4f(1, 1, 1, 1);
-    glBegin(GL_QUADS);
-    vertex(cx - 60, cy - 50);
-    vertex(cx + s + 60, cy - 50);
-    vertex(cx + s + 60, cy + 40);
-    vertex(cx - 60, cy + 40);
-    glEnd();
+    rectangle(GL_QUADS, cx - 60, cy - 50, cx + s + 60, cy + 40);
 
     glColor4f(0, 0, 0, 1);
     glRasterPos2f(cx, cy + 3);
