@@ -1,11 +1,8 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <string>
+#include <new>
 
 #include "battleships.h"
 #include "computer.h"
@@ -25,48 +22,9 @@ void afterExit() {
 
 namespace {
 
-// Bytes the game needs for a board: four boards of a ship and a state layer
-// in rows of their own, the lists of free places the random placement builds
-// and the computer's per-cell tables.
-double bytesForBoard(double w, double h) {
-    const double cells = w * h;
-    const double boards = 4 * (h * (2 * sizeof(void*) + 2 * 16) + cells * (sizeof(void*) + sizeof(int)));
-    const double placement = cells * (2 * sizeof(Coord) + sizeof(int));
-    const double computer = cells * (2 * sizeof(int) + sizeof(int) + 2 + sizeof(int));
-    return boards + placement + computer;
-}
-
-double availableBytes() {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    double kilobytes = 0;
-    std::string unit;
-    while (meminfo >> key >> kilobytes >> unit)
-        if (key == "MemAvailable:") return kilobytes * 1024;
-    return static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::cout << "Starting Battleship game..." << std::endl;
-    srand(static_cast<unsigned>(time(nullptr)));
-    atexit(afterExit);
-
-    int params[PARAM_COUNT];
-    readParams(argc, argv, params);
-
-    // Refuse a board that cannot fit in memory before anything is allocated.
-    const double needed = bytesForBoard(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
-    const double available = availableBytes();
-    if (needed > available) {
-        std::cerr << "Battleship game: a board of " << params[PARAM_WIDTH] << " x " << params[PARAM_HEIGHT]
-                  << " cells needs about " << static_cast<long long>(needed / 1048576)
-                  << " MiB of memory, but only " << static_cast<long long>(available / 1048576)
-                  << " MiB are available." << std::endl;
-        exit(1);
-    }
-
+// Everything up to the event loop: the controller, its templates, the first
+// game and the window.
+void startGame(const int params[PARAM_COUNT]) {
     const Coord size(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
     {
         Human human;
@@ -87,6 +45,36 @@ int main(int argc, char** argv) {
     g_game->newGame();
 
     g_display = new Display(g_game);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::cout << "Starting Battleship game..." << std::endl;
+    srand(static_cast<unsigned>(time(nullptr)));
+    atexit(afterExit);
+
+    int params[PARAM_COUNT];
+    readParams(argc, argv, params);
+
+    // Refuse a board that cannot be played to the end before anything is
+    // allocated.
+    const int width = params[PARAM_WIDTH];
+    const int height = params[PARAM_HEIGHT];
+    const BoardMemory memory = boardMemory(width, height);
+    if (!memory.fits()) {
+        std::cerr << "Battleship game: " << boardRefusal(width, height, memory) << std::endl;
+        exit(1);
+    }
+
+    try {
+        startGame(params);
+    } catch (const std::bad_alloc&) {
+        // Should the estimate ever fall short: a line that says why, not an abort.
+        std::cerr << "Battleship game: not enough memory for a board of " << width << " x " << height
+                  << " cells." << std::endl;
+        exit(1);
+    }
     g_display->start();
     return 0;
 }

@@ -214,3 +214,53 @@ TEST(GameCommandLine, BoardTooLargeForMemoryIsRefusedBeforeAnyWindow) {
     std::string windows;
     EXPECT_NE(server.xdotool({"search", "--name", "Battleship game"}, &windows), 0) << windows;
 }
+
+// Under an address-space limit, as containers set one: a board that needs a
+// few hundred MiB plays, one past the limit is refused with a line that says
+// so. Mesa's renderer gets one thread, so the driver's share is the same on
+// every machine.
+TEST(GameCommandLine, UnderAnAddressSpaceLimitABoardPlaysOrIsRefusedNeverAborts) {
+    const std::string limit = "ulimit -v 1024000 && export LP_NUM_THREADS=1";
+    {
+        Game refused({"2400", "2400", "0", "0", "0", "1", "1"}, limit);
+        ASSERT_TRUE(refused.process().wait(60s)) << "still running";
+        EXPECT_FALSE(refused.process().signalled());
+        EXPECT_EQ(refused.process().exitStatus(), 1);
+        const std::vector<std::string> err = lines(refused.process().err());
+        ASSERT_EQ(err.size(), 1u) << refused.process().err();
+        EXPECT_EQ(err[0].rfind("Battleship game: a board of 2400 x 2400 cells needs about ", 0), 0u) << err[0];
+        EXPECT_NE(err[0].find("but only 1000 MiB are available."), std::string::npos) << err[0];
+    }
+
+    const int n = 1600;
+    Game game({std::to_string(n), std::to_string(n), "0", "0", "0", "1", "1"}, limit);
+    ASSERT_TRUE(game.started()) << game.out() << game.process().err();
+    const Geometry g = windowOnScreen(kScreenW, kScreenH);
+    const Layout l = layoutFor(g.w, g.h, n, n);
+    const Board record = recordBoard(l, g, n, n);
+    ASSERT_TRUE(placeFleet(game, {g.x + 10, g.y + g.h / 2}, [&](const xtest::Shot& s) {
+        const Point p = record.at(n - 1, n - 1, 1.0f, 1.0f);
+        return xtest::near(s.at(p.x - 1, p.y - 1), gridRgb(), 40);
+    })) << "no record board; running: " << game.process().running() << "\n" << game.process().err();
+
+    // The red target square marks an unshot cell under the pointer; once the
+    // click has played its exchange of shots the cell is shot and it goes.
+    auto target = [](const xtest::Shot& s, Point p) {
+        for (int y = p.y - 3; y <= p.y + 3; ++y)
+            for (int x = p.x - 3; x <= p.x + 3; ++x)
+                if (s.at(x, y).r - s.at(x, y).g > 60) return true;
+        return false;
+    };
+    for (const Point p : {record.at(100, 200), record.at(800, 800), record.at(1500, 30)}) {
+        game.move(p);
+        ASSERT_TRUE(game.waitFor([&](const xtest::Shot& s) { return target(s, p); }, 30s))
+            << "no target square at " << p.x << "," << p.y;
+        game.click(p);
+        ASSERT_TRUE(game.waitFor([&](const xtest::Shot& s) { return !target(s, p); }, 30s))
+            << "the shot at " << p.x << "," << p.y << " was not played";
+    }
+    game.key("q", record.at(10, 10));
+    ASSERT_TRUE(game.process().wait(30s));
+    EXPECT_EQ(game.process().exitStatus(), 0) << game.process().err();
+    EXPECT_EQ(game.process().err(), "");
+}

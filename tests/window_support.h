@@ -268,9 +268,12 @@ inline int countLines(const std::string& text, const std::string& line) {
 // The real game running on its own X server.
 class Game {
 public:
-    explicit Game(const std::vector<std::string>& args = {}) {
+    // setup: shell commands run first in the game's own process (limits,
+    // environment).
+    explicit Game(const std::vector<std::string>& args = {}, const std::string& setup = "") {
         if (!server_.ok()) return;
         std::vector<std::string> argv = {xtest::buildDir() + "/game"};
+        if (!setup.empty()) argv = {"/bin/sh", "-c", setup + " && exec \"$0\" \"$@\"", argv[0]};
         argv.insert(argv.end(), args.begin(), args.end());
         process_ = std::make_unique<xtest::Process>(argv, xtest::buildDir(), server_.display());
     }
