@@ -185,7 +185,15 @@ void Display::onMouse(int button, int state, int x, int y) {
 }
 
 void Display::mouse(int button, int state, int x, int y) {
-    if (error != nullptr || game->winPlayer != nullptr) return;
+    if (error != nullptr || game->winPlayer != nullptr) {
+        // The hint overlay shows only while the button is held, whatever
+        // happened while it was down.
+        if (button == GLUT_RIGHT_BUTTON && state != GLUT_DOWN && mouseRightHolding) {
+            mouseRightHolding = false;
+            refresh();
+        }
+        return;
+    }
     mouseOn = getPosition(x, y);
     const bool pressed = state == GLUT_DOWN;
     if (button == GLUT_RIGHT_BUTTON) {
@@ -207,19 +215,16 @@ void Display::mouse(int button, int state, int x, int y) {
     refresh();
 }
 
-void Display::onKeyboard(unsigned char key, int, int) {
-    thisObj->keyboard(key);
+void Display::onKeyboard(unsigned char key, int x, int y) {
+    thisObj->keyboard(key, x, y);
 }
 
-void Display::keyboard(unsigned char key) {
+void Display::keyboard(unsigned char key, int x, int y) {
     if (error != nullptr) return;
     switch (key) {
     case 'N':
     case 'n':
         game->newGame();
-        // The old boards are gone: point at the new one at once, as the
-        // next pointer event would.
-        activeField = player->isReady() ? player->enemyField : player->myField;
         break;
     case 'Q':
     case 'q':
@@ -242,6 +247,9 @@ void Display::keyboard(unsigned char key) {
         break;
     }
     layout(static_cast<int>(windowW), static_cast<int>(windowH));
+    // A key may change the phase, the boards or their size: the board and the
+    // cell under the pointer are found anew, as a pointer movement would.
+    mouseOn = getPosition(x, y);
     refresh();
 }
 

@@ -52,7 +52,7 @@ private:
     void drawFrame();
     void layout(int w, int h);
     void mouse(int button, int state, int x, int y);
-    void keyboard(unsigned char key);
+    void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
     void lineState(float width, bool smooth);
     void captureGlyphs();

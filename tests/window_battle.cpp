@@ -265,7 +265,13 @@ TEST(BattlePhase, KeySPlacesTheFleetThenShotsAndAnswersShowAsCrosses) {
     Battle b({}, 14, 2 * 5 + 3 * 4 + 4 * 3 + 3 * 2);
     ASSERT_TRUE(b.start()) << b.game.out();
     Game& game = b.game;
-    ASSERT_TRUE(b.placeAll()) << "the record board never appeared";
+    // S with the pointer over the own board: from then on the pointer works
+    // on the record board, so no target square shows on the own board.
+    ASSERT_TRUE(placeFleet(game, b.own.centre(5, 5),
+                           [&](const xtest::Shot& s) { return emptyCell(s, b.record, b.n - 1, b.n - 1); }))
+        << "the record board never appeared";
+    settle();
+    EXPECT_FALSE(targetSquare(game.shot(), b.own, 5, 5)) << "target square on the own board after S";
 
     xtest::Shot s = game.shot();
     EXPECT_EQ(countCells(s, b.own, shipRgb()), b.fleetCells);
@@ -372,13 +378,28 @@ TEST(WholeGame, DestroyerFillingTheBoardIsSunkFirstByTheHuman) {
     })) << "no hit on each side";
     EXPECT_EQ(countLines(b.game.out(), "Player #0 won."), 0);
 
+    // The winning shot fired with the right button held: its release after
+    // the end still takes the hint overlay away.
+    b.game.move(b.record.centre(1, 0));
+    b.game.server().xdotool({"mousedown", "3"});
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) { return hintCells(s, b) == 1; }))
+        << "no hint number while the right button is held";
     b.game.click(b.record.centre(1, 0));
     ASSERT_TRUE(b.game.process().waitForOutput("Player #0 won.\n", 10s)) << b.game.out();
+    b.game.server().xdotool({"mouseup", "3"});
     expectFinished(b);
     // The computer made no answer to the winning shot.
     const xtest::Shot s = b.game.shot();
     EXPECT_NE(hasHit(s, b.own, 0, 0), hasHit(s, b.own, 1, 0));
     EXPECT_TRUE(hasHit(s, b.record, 1, 0));
+
+    // The next game's battle phase shows no overlay without the button held.
+    b.game.key("n", b.margin());
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) { return emptyCell(s, b.own, 0, 0); }));
+    b.game.click(b.own.centre(0, 0));
+    b.game.move(b.record.centre(0, 0));
+    ASSERT_TRUE(b.game.waitFor([&](const xtest::Shot& s) { return targetSquare(s, b.record, 0, 0); }));
+    EXPECT_EQ(hintCells(b.game.shot(), b), 0) << "the hint overlay is back with no button held";
 }
 
 TEST(WholeGame, DefaultGameClickedRowByRowEndsWithTheMatchingBanner) {
