@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "params.h"
+
 GladeXML* xml = nullptr;
 GtkWidget* difficulty = nullptr;
 
@@ -22,8 +24,25 @@ namespace {
 
 const char* const kFormFile = "launcher.xml";
 
+// Started from a desktop menu, standard error goes nowhere: every failure is
+// also told in a message box. Modal over parent, if any, until it is closed.
+void tell(GtkWindow* parent, const char* title, const char* what, const std::string& why) {
+    const auto flags = static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT);
+    GtkWidget* box = gtk_message_dialog_new(parent, flags,
+                                            GTK_MESSAGE_ERROR, GTK_BUTTONS_CLOSE, "%s", what);
+    std::string text = why;
+    if (!text.empty()) text[0] = static_cast<char>(g_ascii_toupper(text[0]));
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(box), "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), title);
+    if (parent == nullptr) gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_CLOSE);
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "launcher: %s\n", message.c_str());
+    tell(nullptr, "Cannot open the settings", "The settings dialog could not be opened.", message + ".");
     std::exit(1);
 }
 
@@ -143,6 +162,20 @@ void start(GtkWidget*, gpointer) {
     argv[7] = diff;
     argv[8] = nullptr;
 
+    // A board the game would refuse is refused here, while the form can still
+    // be corrected: the texts read as the game reads them, measured alike.
+    GtkWindow* form = GTK_WINDOW(glade_xml_get_widget(xml, "window1"));
+    int params[PARAM_COUNT];
+    readParams(8, argv, params);
+    const BoardMemory memory = boardMemory(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
+    if (!memory.fits()) {
+        const std::string refusal = boardRefusal(params[PARAM_WIDTH], params[PARAM_HEIGHT], memory);
+        std::fprintf(stderr, "launcher: %s\n", refusal.c_str());
+        tell(form, "Board too large", "This board is too large to play here.",
+             refusal + " Choose a smaller width or height.");
+        return;
+    }
+
     // The game inherits stdout; anything still buffered would be lost.
     std::printf("Launcher executing game...\n");
     std::fflush(stdout);
@@ -151,6 +184,8 @@ void start(GtkWidget*, gpointer) {
 
     // Still here: the dialog stays open so the user can fix it and retry.
     std::fprintf(stderr, "launcher: cannot start ./game: %s\n", std::strerror(error));
+    tell(form, "Cannot start the game", "The game could not be started.",
+         std::string("cannot start ./game: ") + std::strerror(error) + ".");
 }
 
 void destroy_handler(GtkWidget*, gpointer) {
@@ -160,6 +195,9 @@ void destroy_handler(GtkWidget*, gpointer) {
 int main(int argc, char** argv) {
     gtk_init(&argc, &argv);
     glade_init();
+    // Every window of the launcher, message boxes included, shows the game's
+    // icon from the icon theme; where none is installed GTK keeps its own.
+    gtk_window_set_default_icon_name("battleships");
 
     requireWellFormedForm();
     xml = loadForm();

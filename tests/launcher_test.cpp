@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "xsession.h"
@@ -107,6 +108,17 @@ bool askToClose(const std::string& display, unsigned long window) {
     return sent;
 }
 
+// Waits for the visible window of this title and asks it to close.
+bool closeWindowTitled(const xtest::XServer& server, const std::string& title) {
+    std::string found;
+    if (!xtest::eventually(
+            [&] { return server.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}, &found) == 0; }))
+        return false;
+    if (!askToClose(server.display(), std::stoul(lines(found).front()))) return false;
+    return xtest::eventually(
+        [&] { return server.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}) != 0; });
+}
+
 // The launcher running on its own X server in its own folder.
 class LauncherRun {
 public:
@@ -143,6 +155,10 @@ public:
     bool dialogShown() {
         return server_.xdotool({"search", "--onlyvisible", "--name", "^Battleships$"}) == 0;
     }
+
+    // The message box of this title: waits for it, then closes it as a
+    // window manager would; false when it never showed.
+    bool closeMessage(const std::string& title) { return closeWindowTitled(server_, title); }
 
     // Fills the six entries in their order on the form, starting from the
     // first one, which has the focus when the dialog opens; the focus ends on
@@ -240,13 +256,38 @@ TEST_F(LauncherTest, TextsArePassedExactlyAsTyped) {
     EXPECT_EQ(readFile(folder_.file("args")), "./game\n 8x\n\n-3\n007\nabc\n2 \n1\n");
 }
 
+TEST_F(LauncherTest, ABoardTheGameWouldRefuseIsRefusedInTheFormThatKeepsItsTexts) {
+    LauncherRun run(folder_);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    // Read as the game reads them: "100000abc" is 100000.
+    run.typeEntries({"100000", "100000abc", "2", "3", "4", "3"});
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        run.clickStart();
+        ASSERT_TRUE(run.closeMessage("Board too large")) << "no message box, attempt " << attempt;
+        const std::vector<std::string> err = lines(run.process().err());
+        ASSERT_EQ(err.size(), static_cast<size_t>(attempt)) << run.process().err();
+        EXPECT_EQ(err.back().rfind("launcher: a board of 100000 x 100000 cells needs about ", 0), 0u) << err.back();
+        EXPECT_EQ(run.process().out(), "");
+        EXPECT_FALSE(folder_.gameRan());
+        EXPECT_TRUE(run.dialogShown());
+    }
+    // A board the game can hold goes to it as typed. The focus went from the
+    // button back to the first entry, seven widgets before it.
+    for (int i = 0; i < 7; ++i) run.server().key("shift+Tab");
+    run.typeEntries({"40", "1e5", "2", "3", "4", "3"});
+    startAndWaitForGame(run);
+    EXPECT_EQ(folder_.gameArgs(), expectedArgs({"40", "1e5", "2", "3", "4", "3", "1"}));
+    EXPECT_EQ(run.process().out(), kStartLine + "\nstand-in game ran\n");
+}
+
 TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
     Folder folder;
     folder.addForm();
     LauncherRun run(folder);
     ASSERT_TRUE(run.findDialog()) << run.process().err();
 
-    // No game at all.
+    // No game at all: a line on standard error and a message box over the
+    // form, which takes no click while the box is open.
     run.clickStart();
     ASSERT_TRUE(xtest::eventually([&] { return lines(run.process().err()).size() == 1; }))
         << run.process().err();
@@ -254,6 +295,13 @@ TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
     std::string err = run.process().err();
     EXPECT_NE(err.find("./game"), std::string::npos) << err;
     EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
+    ASSERT_TRUE(xtest::eventually([&] {
+        return run.server().xdotool({"search", "--onlyvisible", "--name", "^Cannot start the game$"}) == 0;
+    })) << "no message box";
+    run.clickStart();
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(lines(run.process().out()).size(), 1u) << "the form took a click under its message box";
+    ASSERT_TRUE(run.closeMessage("Cannot start the game"));
     EXPECT_TRUE(run.process().running());
     EXPECT_TRUE(run.dialogShown());
 
@@ -262,6 +310,7 @@ TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
     ASSERT_TRUE(xtest::eventually([&] { return lines(run.process().err()).size() == 2; }))
         << run.process().err();
     EXPECT_EQ(run.process().out(), kStartLine + "\n" + kStartLine + "\n");
+    ASSERT_TRUE(run.closeMessage("Cannot start the game"));
     EXPECT_TRUE(run.process().running());
 
     // A game that can't be executed.
@@ -273,6 +322,7 @@ TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
     EXPECT_NE(err.find("./game"), std::string::npos) << err;
     EXPECT_NE(err.find("Permission denied"), std::string::npos) << err;
     EXPECT_EQ(lines(run.process().out()).size(), 3u);
+    ASSERT_TRUE(run.closeMessage("Cannot start the game"));
     EXPECT_TRUE(run.dialogShown());
     EXPECT_FALSE(folder.gameRan());
 
@@ -330,6 +380,10 @@ TEST_P(LauncherBrokenForm, ExitsWithStatusOneAndOneErrorLine) {
     ASSERT_TRUE(server.ok());
     xtest::Process launcher({xtest::buildDir() + "/launcher"}, folder.path(), server.display());
 
+    // The line comes at once; the launcher ends when its message box closes.
+    ASSERT_TRUE(xtest::eventually([&] { return !launcher.err().empty() || !launcher.running(); }));
+    EXPECT_TRUE(launcher.running()) << "no message box to read the reason in";
+    EXPECT_TRUE(closeWindowTitled(server, "Cannot open the settings"));
     ASSERT_TRUE(launcher.wait(10s)) << "the launcher is still running";
     EXPECT_FALSE(launcher.signalled());
     EXPECT_EQ(launcher.exitStatus(), 1);
@@ -378,6 +432,12 @@ INSTANTIATE_TEST_SUITE_P(
                                        "class=\"GtkLabel\" id=\"fieldW-input\"");
                    },
                    {"\"fieldW-input\"", "GtkEntry"}},
+        BrokenForm{"DifficultyWithOneItem",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "<property name=\"items\" translatable=\"yes\">Easy\nHard</property>",
+                                       "<property name=\"items\" translatable=\"yes\">Easy</property>");
+                   },
+                   {"\"diff-input\"", "two items"}},
         BrokenForm{"DifficultyWithoutItems",
                    [](const Folder& f) {
                        writeEditedForm(f, "<property name=\"items\" translatable=\"yes\">Easy\nHard</property>",
