@@ -202,6 +202,7 @@ TEST(BoardMemory, WholeGamesFitInTheirEstimateUnderAnAddressSpaceLimit) {
 }
 
 TEST(BoardMemory, TheProcessLimitsBindTheCheck) {
+    if (kSanitized) GTEST_SKIP() << "AddressSanitizer's shadow memory counts as data";
     const pid_t pid = fork();
     if (pid == 0) {
         rlimit limit{};
