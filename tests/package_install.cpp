@@ -1,6 +1,6 @@
 // Tests of the installed game: the install tree of `cmake --install`, the
-// Debian package that cpack builds, read from its contents, and (as root)
-// that package installed system-wide, started from another folder, and
+// Debian package that cpack builds, read from its contents, and (on CI, as
+// root) that package installed system-wide, started from another folder, and
 // removed again.
 
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -398,6 +398,9 @@ TEST(DebianPackage, HoldsTheGamesLayoutThatLintianAppstreamAndManAccept) {
 }
 
 TEST(DebianPackage, InstallsStartsFromAnyFolderAndRemovesWithoutLeftovers) {
+    const char* ci = std::getenv("CI");
+    if (ci == nullptr || *ci == '\0')
+        GTEST_SKIP() << "runs on CI only (CI set): installs the battleships package system-wide with apt-get";
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root: installs the battleships package system-wide with apt-get";
 
@@ -410,11 +413,9 @@ TEST(DebianPackage, InstallsStartsFromAnyFolderAndRemovesWithoutLeftovers) {
         ~Unlock() { close(fd); }
     } unlock{lock};
 
-    if (packageInstalled()) {
-        std::cout << "removing the battleships package installed before this test\n";
-        const Result r = run({"apt-get", "purge", "-y", kPackage});
-        ASSERT_EQ(r.status, 0) << r.output;
-    }
+    // Someone's own installed package is theirs to keep.
+    if (packageInstalled())
+        GTEST_SKIP() << "a battleships package was installed before this test; it stays as it is";
 
     TempDir out;
     // apt's download user must be able to read the package.
