@@ -1,24 +1,39 @@
 # Set-up, build and tests in two commands:
-#   make run    installs what is missing, builds, starts the launcher
-#   make test   installs what is missing, builds, runs every test
+#   make run    installs what running needs, builds the two programs, starts the launcher
+#   make test   installs what is missing, builds everything, runs every test
 #   make package  builds the Debian package into the build folder
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize fuzz bench clean package
+# Everything: the programs, the tests and the benchmarks.
+CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
+
+.PHONY: all deps deps-run build programs run test test-sanitize fuzz bench clean package
 
 all: build
 
 deps:
 	./scripts/install-deps
 
+deps-run:
+	./scripts/install-deps run
+
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURE_ALL)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The game and the dialog, with what installing them takes (icons, manual
+# page, changelog, copyright). A new build folder starts without tests and
+# benchmarks; one that has them keeps them, so make run and make test can
+# take turns in it.
+programs: deps-run
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBATTLESHIPS_TESTS=OFF -DBATTLESHIPS_BENCH=OFF)
+	cmake --build $(BUILD) -j $(JOBS) --target game launcher icons doc
+
+run: programs
 	cd $(BUILD) && ./launcher
 
 # The Debian package, written to $(BUILD)/ (see README, Install).
@@ -26,7 +41,7 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 	$(MAKE) test-sanitize
 	$(MAKE) fuzz
 
@@ -34,7 +49,7 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DBATTLESHIPS_SANITIZE=ON -DBATTLESHIPS_PROGRAMS=OFF
 	cmake --build $(BUILD_SAN) -j $(JOBS)
-	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS) -L unit
+	cd $(BUILD_SAN) && ctest --output-on-failure --no-tests=error -j $(JOBS) -L unit
 
 # The rules under libFuzzer for a bounded time per target (FUZZ_SECONDS,
 # default 60), from the seed corpus in fuzz/corpus.
@@ -44,8 +59,11 @@ fuzz: deps
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
 
-# Speed and strength figures (see README, Performance).
-bench: build
+# Speed and strength figures (see README, Performance): only the benchmarks
+# are built.
+bench: deps
+	$(CONFIGURE_ALL)
+	cmake --build $(BUILD) -j $(JOBS) --target bench_rules bench_strength bench_frame
 	$(BUILD)/bench/bench_rules
 	$(BUILD)/bench/bench_strength
 	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
