@@ -78,6 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     read(texts, count, params);
     if (params[PARAM_WIDTH] < 1) fail("width below 1", PARAM_WIDTH, params[PARAM_WIDTH]);
     if (params[PARAM_HEIGHT] < 1) fail("height below 1", PARAM_HEIGHT, params[PARAM_HEIGHT]);
+    // Every size the command line can give has a finite memory estimate that
+    // grows with the board, so no board slips under the check.
+    const double bytes = gameBytes(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
+    if (!(bytes >= 12.0 * 4 * params[PARAM_WIDTH] * params[PARAM_HEIGHT] && bytes < 1e300))
+        fail("memory estimate below the boards themselves", PARAM_WIDTH, params[PARAM_WIDTH]);
 
     for (int slot = 0; slot < PARAM_COUNT; ++slot) {
         if (slot >= count || blank(texts[slot])) {
