@@ -218,6 +218,10 @@ void expectFinished(Battle& b) {
     })) << "no banner";
     SCOPED_TRACE(won ? "won" : "lost");
     const Banner banner = expectBanner(s, b, won ? kFrameWin : kFrameLose);
+    const std::vector<TextMask> words = textMasks(b.game, "times24", {won ? "You win!" : "You lose!"});
+    ASSERT_EQ(words.size(), 1u);
+    const float cx = (b.l.windowW - static_cast<float>(words[0].advance)) / 2;
+    EXPECT_TRUE(showsText(s, words[0], rasterPixel(b.g, cx, b.l.windowH / 2 + 3), white()));
 
     const Point header = b.record.at(0, -1, 0.1f, 0.5f);
     EXPECT_TRUE(xtest::near(s.at(header.x, header.y), headerRgb())) << "record board gone";
@@ -285,6 +289,16 @@ TEST(BattlePhase, KeySPlacesTheFleetThenShotsAndAnswersShowAsCrosses) {
     EXPECT_TRUE(xtest::near(s.at(number.x, number.y), headerRgb()));
     EXPECT_TRUE(xtest::near(s.at(corner.x, corner.y), cornerRgb()));
     EXPECT_FALSE(instructionsShown(s, b.l, b.g));
+    // Both fleets whole, in words above their boards.
+    const float tyf = b.l.fieldSpaceH - 13;
+    const float ownX = b.l.fieldSpaceW + b.l.columnW / 4;
+    const float exf = b.l.fieldSpaceW + b.l.fieldSizeW + b.l.fieldSpaceWmiddle;
+    const std::string fleet = "2x aircraft carrier, 3x battleship, 4x submarine, 3x destroyer";
+    EXPECT_TRUE(showsText(game, s, "helvetica12", "Remaining ships:", ownX, tyf - 18, clearRgb()));
+    EXPECT_TRUE(showsText(game, s, "helvetica12", fleet, ownX, tyf, clearRgb()));
+    EXPECT_TRUE(showsText(game, s, "helvetica12", "Ships to destroy:", exf + b.l.columnW / 4, tyf - 18, clearRgb()));
+    EXPECT_TRUE(showsText(game, s, "helvetica12", fleet, exf + b.l.columnW / 4, tyf, clearRgb()));
+    EXPECT_TRUE(labelsShown(game, s, b.l, exf, b.n, b.n));
 
     // S again in the battle phase leaves the fleet where it is.
     game.key("s", b.margin());

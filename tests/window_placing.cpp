@@ -144,6 +144,27 @@ TEST(PlacingPhase, DrawsTheOwnBoardAndTheInstructionsInPlaceOfTheRecordBoard) {
     for (int y = ky - 11; y <= ky + 3; ++y)
         for (int x = tx - 30; x < tx - 1; ++x)
             EXPECT_TRUE(xtest::near(s.at(x, y), clearRgb())) << "left of the key help at " << x << "," << y;
+
+    // The words themselves, pixel for pixel.
+    EXPECT_TRUE(labelsShown(p.game, s, p.l, p.l.fieldSpaceW, n, n));
+    const float txf = p.l.fieldSpaceW + p.l.columnW / 4;
+    const float tyf = p.l.fieldSpaceH - 13;
+    const float ixf = p.l.fieldSpaceW + p.l.fieldSizeW + 0.1f * p.l.fieldSizeW;
+    const float iyf = p.l.fieldSpaceH + 0.25f * p.l.fieldSizeH;
+    struct Words {
+        const char* text;
+        float x, y;
+    };
+    const Words words[] = {
+        {"Ships to set:", txf, tyf - 18},
+        {"2x aircraft carrier, 3x battleship, 4x submarine, 3x destroyer", txf, tyf},
+        {"Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle", txf, p.l.fieldSpaceH + p.l.fieldSizeH + 21},
+        {"Set your ships!", ixf, iyf},
+        {"- use left mouse to set your ships", ixf, iyf + 20},
+        {"- use right mouse to change ship orientation", ixf, iyf + 40},
+        {"- press (S) to automatically set your ships", ixf, iyf + 60},
+    };
+    for (const Words& w : words) EXPECT_TRUE(showsText(p.game, s, "helvetica12", w.text, w.x, w.y, clearRgb()));
 }
 
 TEST(PlacingPhase, LeftClickPlacesRightButtonTurnsAndThePreviewShowsWhereAShipMayStand) {
@@ -202,6 +223,8 @@ TEST(PlacingPhase, LeftClickPlacesRightButtonTurnsAndThePreviewShowsWhereAShipMa
     game.click(own.centre(11, 2), 2);
     ASSERT_TRUE(p.cellsShow(column(11, 2, 4), shipRgb())) << "middle button placed nothing";
     EXPECT_EQ(countCells(game.shot(), own, shipRgb()), 14);
+    EXPECT_TRUE(showsText(game, game.shot(), "helvetica12", "0x aircraft carrier, 2x battleship, 4x submarine, 3x destroyer",
+                          p.l.fieldSpaceW + p.l.columnW / 4, p.l.fieldSpaceH - 13, clearRgb()));
 
     // A click where the next ship may not stand changes nothing.
     game.click(own.centre(9, 6));

@@ -345,6 +345,103 @@ private:
     std::unique_ptr<xtest::Process> process_;
 };
 
+// ---------------------------------------------------------------- words
+
+// The pixels a text sets in one of the game's fonts, as tests/text_mask
+// draws it: rows of '#' (set) and '.', the first at column `left` from the
+// raster position's pixel and row `top` from its baseline (downwards).
+struct TextMask {
+    int advance = 0;
+    int left = 0, top = 0;
+    std::vector<std::string> rows;
+};
+
+// Masks of the texts in font "helvetica12" or "times24", drawn on the
+// game's X server; empty when the helper failed.
+inline std::vector<TextMask> textMasks(const Game& game, const std::string& font,
+                                       const std::vector<std::string>& texts) {
+    std::vector<std::string> argv = {BATTLESHIPS_TEXT_MASK, font};
+    argv.insert(argv.end(), texts.begin(), texts.end());
+    std::string out;
+    if (game.server().run(argv, &out) != 0) return {};
+    std::istringstream in(out);
+    std::vector<TextMask> masks(texts.size());
+    for (TextMask& m : masks) {
+        int columns = 0, rows = 0;
+        if (!(in >> m.advance >> m.left >> m.top >> columns >> rows)) return {};
+        m.rows.resize(static_cast<size_t>(rows));
+        for (std::string& row : m.rows)
+            if (!(in >> row) || row.size() != static_cast<size_t>(columns)) return {};
+    }
+    return masks;
+}
+
+// The screen pixel holding the raster position (x, y) of the window's
+// drawing coordinates: bitmaps start at the whole pixel below and left of
+// it, which the driver nudges up by 1e-4 first (y upwards there).
+inline Point rasterPixel(const Geometry& g, float x, float y) {
+    const float up = static_cast<float>(g.h) - y;
+    return {g.x + static_cast<int>(std::floor(x + 1e-4f)),
+            g.y + g.h - 1 - static_cast<int>(std::floor(up + 1e-4f))};
+}
+
+// Whether the screen shows exactly the mask's pixels at raster pixel p: a
+// pixel counts as text where it differs clearly from the background. The
+// area looked at reaches 2 pixels around the mask and 8 past its right end,
+// where more text would go on.
+inline ::testing::AssertionResult showsText(const xtest::Shot& s, const TextMask& m, Point p,
+                                            const xtest::Rgb& background) {
+    if (m.rows.empty()) return ::testing::AssertionFailure() << "no mask";
+    const int columns = static_cast<int>(m.rows[0].size());
+    const int rows = static_cast<int>(m.rows.size());
+    std::string expected, seen;
+    for (int r = -2; r < rows + 2; ++r) {
+        for (int c = -2; c < columns + 8; ++c) {
+            const bool inside = r >= 0 && r < rows && c >= 0 && c < columns;
+            expected += inside && m.rows[static_cast<size_t>(r)][static_cast<size_t>(c)] == '#' ? '#' : '.';
+            seen += xtest::near(s.at(p.x + m.left + c, p.y + m.top + r), background, 24) ? '.' : '#';
+        }
+        expected += '\n';
+        seen += '\n';
+    }
+    if (expected == seen) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected at " << p.x << "," << p.y << ":\n"
+                                         << expected << "seen:\n" << seen;
+}
+
+// One text at drawing position (x, y) of the window.
+inline ::testing::AssertionResult showsText(const Game& game, const xtest::Shot& s, const std::string& font,
+                                            const std::string& text, float x, float y,
+                                            const xtest::Rgb& background) {
+    const std::vector<TextMask> m = textMasks(game, font, {text});
+    if (m.empty()) return ::testing::AssertionFailure() << "no mask of \"" << text << "\"";
+    return showsText(s, m[0], rasterPixel(game.geometry(), x, y), background) << "\"" << text << "\"";
+}
+
+// Column letters from A and row numbers from 1 over the headers of the board
+// whose top-left corner lies at drawing position (left, top), each centred
+// on its cell.
+inline ::testing::AssertionResult labelsShown(const Game& game, const xtest::Shot& s, const Layout& l, float left,
+                                              int w, int h) {
+    std::vector<std::string> texts;
+    for (int k = 1; k <= w; ++k) texts.push_back(std::string(1, static_cast<char>('A' + k - 1)));
+    for (int k = 1; k <= h; ++k) texts.push_back(std::to_string(k));
+    const std::vector<TextMask> m = textMasks(game, "helvetica12", texts);
+    if (m.size() != texts.size()) return ::testing::AssertionFailure() << "no masks";
+    const Geometry g = game.geometry();
+    const float base = (l.rowH + 8.5f) / 2;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const int k = static_cast<int>(i < static_cast<size_t>(w) ? i + 1 : i + 1 - w);
+        const float centred = (l.columnW - static_cast<float>(m[i].advance)) / 2;
+        const Point p = i < static_cast<size_t>(w)
+                            ? rasterPixel(g, left + (centred + static_cast<float>(k) * l.columnW), l.fieldSpaceH + base)
+                            : rasterPixel(g, left + centred, l.fieldSpaceH + (static_cast<float>(k) * l.rowH + base));
+        ::testing::AssertionResult r = showsText(s, m[i], p, headerRgb());
+        if (!r) return r << "label \"" << texts[i] << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // Places the whole fleet with the key S, pressed with the pointer at the
 // given point, until `placed` holds. A random placement may fail on a board
 // that has room and S then tries anew, so S goes in bursts: once the fleet
