@@ -517,10 +517,10 @@ void Display::captureGlyphs() {
 // each covering exactly those pixels, with the raster position's rules: no
 // text at all when it lies outside the window, each bitmap at the whole
 // pixel below and left of it. Where the raster position lies too near a
-// pixel's edge to be sure of that pixel, or where translucent characters
-// overlap (the driver blends a pixel that two bitmaps of one text set only
-// once), the answer is false and the caller draws the bitmaps themselves.
-bool Display::renderTextAsQuads(float x, float y, const char* text, bool opaque) {
+// pixel's edge to be sure of that pixel the answer is false, and the caller
+// draws the bitmaps themselves. No two characters of the font set one pixel,
+// so no pixel is blended twice.
+bool Display::renderTextAsQuads(float x, float y, const char* text) {
     if (glyphRuns.empty()) return false;
     for (const char* c = text; *c != '\0'; ++c)
         if (*c < 32 || *c > 126) return false;
@@ -531,18 +531,6 @@ bool Display::renderTextAsQuads(float x, float y, const char* text, bool opaque)
     const double fy = std::floor(wy);
     if (wx - fx < margin || fx + 1 - wx < margin || wy - fy < margin || fy + 1 - wy < margin) return false;
     if (wx < 0 || wy < 0 || wx > windowW || wy > windowH) return true;
-    if (!opaque) {
-        std::vector<std::pair<int, int>> set;
-        int advance = 0;
-        for (const char* c = text; *c != '\0'; ++c) {
-            const unsigned char code = static_cast<unsigned char>(*c);
-            for (const Run& run : glyphRuns[code])
-                for (int k = 0; k < run.length; ++k) set.emplace_back(advance + run.x + k, run.y);
-            advance += glyphAdvance[code];
-        }
-        std::sort(set.begin(), set.end());
-        if (std::adjacent_find(set.begin(), set.end()) != set.end()) return false;
-    }
     glBegin(GL_QUADS);
     double advance = 0;
     for (const char* c = text; *c != '\0'; ++c) {
@@ -565,13 +553,17 @@ bool Display::renderTextAsQuads(float x, float y, const char* text, bool opaque)
 }
 
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {
+    // Quads get the colour on the window's 8-bit grid: Mesa's fast path for
+    // plain rectangles truncates 0.5 to 127 where its general path, and so
+    // the bitmaps, round it to 128; from the grid both agree. Translucent
+    // white text keeps its bitmaps: as quads it draws alike, but the bitmaps
+    // end the renderer's batch, so its threads start on the first board while
+    // the second is built, which halves the 100 x 100 frame.
+    auto grid = [](float c) { return static_cast<float>(std::round(static_cast<double>(c) * 255) / 255); };
+    const bool quads = a >= 1 || (r == 0 && g == 0 && b == 0);
+    glColor4f(grid(r), grid(g), grid(b), grid(a));
+    if (quads && renderTextAsQuads(x, y, text)) return;
     glColor4f(r, g, b, a);
-    // Quads blend exactly as the bitmaps do when nothing of the background
-    // shows through, or when the text is black and only the background's
-    // share counts; a translucent coloured text keeps its bitmaps, whose
-    // rounding of the text's own share differs by one step.
-    const bool blendsAlike = a >= 1 || (r == 0 && g == 0 && b == 0);
-    if (blendsAlike && renderTextAsQuads(x, y, text, a >= 1)) return;
 
     // The font's characters compiled once: the same bitmaps, far cheaper to
     // draw by the thousand.

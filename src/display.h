@@ -56,7 +56,7 @@ private:
     void renderLabels(Field* field);
     void lineState(float width, bool smooth);
     void captureGlyphs();
-    bool renderTextAsQuads(float x, float y, const char* text, bool opaque);
+    bool renderTextAsQuads(float x, float y, const char* text);
     void translate(float x, float y);
 
     Battleships* game;
