@@ -122,8 +122,12 @@ bool closeWindowTitled(const xtest::XServer& server, const std::string& title) {
 // The launcher running on its own X server in its own folder.
 class LauncherRun {
 public:
-    explicit LauncherRun(const Folder& folder)
-        : launcher_({xtest::buildDir() + "/launcher"}, folder.path(), server_.display()) {}
+    // environment: one NAME=value for the launcher, if any.
+    explicit LauncherRun(const Folder& folder, const std::string& environment = "")
+        : launcher_(environment.empty()
+                        ? std::vector<std::string>{xtest::buildDir() + "/launcher"}
+                        : std::vector<std::string>{"/usr/bin/env", environment, xtest::buildDir() + "/launcher"},
+                    folder.path(), server_.display()) {}
 
     xtest::XServer& server() { return server_; }
     xtest::Process& process() { return launcher_; }
@@ -338,8 +342,16 @@ TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
 }
 
 TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
-    LauncherRun run(folder_);
+    // An icon theme that holds the game's icon, as the installed package does.
+    const std::string apps = folder_.file("share/icons/hicolor/48x48/apps");
+    fs::create_directories(apps);
+    fs::copy_file(xtest::buildDir() + "/icons/48x48/battleships.png", apps + "/battleships.png");
+    LauncherRun run(folder_, "XDG_DATA_DIRS=" + folder_.file("share") + ":/usr/share");
     ASSERT_TRUE(run.findDialog()) << run.process().err();
+    std::string icon;
+    run.server().run({"xprop", "-id", std::to_string(run.window()), "_NET_WM_ICON"}, &icon);
+    EXPECT_NE(icon.find("Icon (48 x 48)"), std::string::npos) << "the window has not the game's icon:\n"
+                                                            << icon.substr(0, 200);
     ASSERT_TRUE(askToClose(run.server().display(), run.window()));
 
     ASSERT_TRUE(run.process().wait(10s)) << "the launcher is still running";
