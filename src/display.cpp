@@ -559,10 +559,11 @@ void Display::renderText(float x, float y, const char* text, float r, float g, f
     // white text keeps its bitmaps: as quads it draws alike, but the bitmaps
     // end the renderer's batch, so its threads start on the first board while
     // the second is built, which halves the 100 x 100 frame.
-    auto grid = [](float c) { return static_cast<float>(std::round(static_cast<double>(c) * 255) / 255); };
-    const bool quads = a >= 1 || (r == 0 && g == 0 && b == 0);
-    glColor4f(grid(r), grid(g), grid(b), grid(a));
-    if (quads && renderTextAsQuads(x, y, text)) return;
+    if (a >= 1 || (r == 0 && g == 0 && b == 0)) {
+        auto grid = [](float c) { return static_cast<float>(std::round(static_cast<double>(c) * 255) / 255); };
+        glColor4f(grid(r), grid(g), grid(b), grid(a));
+        if (renderTextAsQuads(x, y, text)) return;
+    }
     glColor4f(r, g, b, a);
 
     // The font's characters compiled once: the same bitmaps, far cheaper to

@@ -108,33 +108,35 @@ double dataReserve() {
     return 64 * MiB + 24 * MiB * rendererThreads();
 }
 
+// One limit: what the program needs under it besides the board, and what
+// the limit leaves.
 struct Limit {
-    double needed;
+    double reserve;
     double available;
 };
 
-void machine(double board, std::vector<Limit>& limits) {
+void machine(std::vector<Limit>& limits) {
     std::ifstream meminfo("/proc/meminfo");
     std::string key, unit;
     double kilobytes = 0;
     while (meminfo >> key >> kilobytes >> unit) {
         if (key == "MemAvailable:") {
-            limits.push_back({board + residentReserve(), kilobytes * 1024});
+            limits.push_back({residentReserve(), kilobytes * 1024});
             return;
         }
     }
     const double pages = static_cast<double>(sysconf(_SC_AVPHYS_PAGES));
-    if (pages > 0) limits.push_back({board + residentReserve(), pages * static_cast<double>(sysconf(_SC_PAGESIZE))});
+    if (pages > 0) limits.push_back({residentReserve(), pages * static_cast<double>(sysconf(_SC_PAGESIZE))});
 }
 
 // The whole address space and the data segment of the game itself count
 // against these: the reserves cover what it uses before the board.
-void processLimits(double board, std::vector<Limit>& limits) {
+void processLimits(std::vector<Limit>& limits) {
     rlimit limit{};
     if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        limits.push_back({board + addressReserve(), static_cast<double>(limit.rlim_cur)});
+        limits.push_back({addressReserve(), static_cast<double>(limit.rlim_cur)});
     if (getrlimit(RLIMIT_DATA, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        limits.push_back({board + dataReserve(), static_cast<double>(limit.rlim_cur)});
+        limits.push_back({dataReserve(), static_cast<double>(limit.rlim_cur)});
 }
 
 bool readNumber(const std::string& path, double& value) {
@@ -184,8 +186,7 @@ void cgroupMounts(Mount& unified, Mount& memoryV1) {
 // a limit, and every one of them binds. Page cache that the group could drop
 // does not count as use.
 void groupLimits(const Mount& mount, std::string path, const std::string& limitFile,
-                 const std::string& usageFile, const std::string& cacheKey, double board,
-                 std::vector<Limit>& limits) {
+                 const std::string& usageFile, const std::string& cacheKey, std::vector<Limit>& limits) {
     // Inside a container the hierarchy is mounted from the group itself.
     if (mount.root != "/" && path.compare(0, mount.root.size(), mount.root) == 0)
         path = path.substr(mount.root.size());
@@ -196,7 +197,7 @@ void groupLimits(const Mount& mount, std::string path, const std::string& limitF
         // cgroup v1 writes "no limit" as a number near 2^63, v2 as "max".
         if (readNumber(dir + "/" + limitFile, limit) && limit < 1e18 && readNumber(dir + "/" + usageFile, usage)) {
             const double used = std::max(usage - statistic(dir + "/memory.stat", cacheKey), 0.0);
-            limits.push_back({board + residentReserve(), std::max(limit - used, 0.0)});
+            limits.push_back({residentReserve(), std::max(limit - used, 0.0)});
         }
         if (path == "/") return;
         const size_t slash = path.rfind('/');
@@ -204,7 +205,7 @@ void groupLimits(const Mount& mount, std::string path, const std::string& limitF
     }
 }
 
-void controlGroup(double board, std::vector<Limit>& limits) {
+void controlGroup(std::vector<Limit>& limits) {
     Mount unified, memoryV1;
     cgroupMounts(unified, memoryV1);
     std::ifstream in("/proc/self/cgroup");
@@ -216,14 +217,14 @@ void controlGroup(double board, std::vector<Limit>& limits) {
         const std::string path = line.substr(second + 1);
         if (line.compare(0, first, "0") == 0 && controllers.empty()) {
             if (!unified.point.empty())
-                groupLimits(unified, path, "memory.max", "memory.current", "inactive_file", board, limits);
+                groupLimits(unified, path, "memory.max", "memory.current", "inactive_file", limits);
             continue;
         }
         std::istringstream list(controllers);
         for (std::string controller; std::getline(list, controller, ',');)
             if (controller == "memory" && !memoryV1.point.empty())
                 groupLimits(memoryV1, path, "memory.limit_in_bytes", "memory.usage_in_bytes",
-                            "total_inactive_file", board, limits);
+                            "total_inactive_file", limits);
     }
 }
 
@@ -234,21 +235,20 @@ std::string mebibytes(double bytes) {
 }  // namespace
 
 BoardMemory boardMemory(int width, int height) {
-    const double board = gameBytes(width, height);
     std::vector<Limit> limits;
-    machine(board, limits);
-    processLimits(board, limits);
-    controlGroup(board, limits);
+    machine(limits);
+    processLimits(limits);
+    controlGroup(limits);
 
+    // The limit that leaves the least room binds; with none, the board fits.
+    const double board = gameBytes(width, height);
     BoardMemory result;
     result.needed = board + residentReserve();
     result.available = 1e300;
-    bool first = true;
     for (const Limit& limit : limits) {
-        if (first || limit.available - limit.needed < result.available - result.needed) {
-            result.needed = limit.needed;
+        if (limit.available - (board + limit.reserve) < result.available - result.needed) {
+            result.needed = board + limit.reserve;
             result.available = limit.available;
-            first = false;
         }
     }
     return result;
