@@ -1,13 +1,13 @@
 #include "display.h"
 
 #include <GL/freeglut.h>
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <utility>
 
 Display* Display::thisObj = nullptr;
 
@@ -15,28 +15,6 @@ namespace {
 
 const char* const playError = "Error with: Battleships::play(Player *, Coord)";
 const char* const tooSmall = "Field is too small, please expand it!";
-
-// Every vertex is drawn at whole pixels, truncated toward zero.
-void vertex(float x, float y) {
-    glVertex2i(static_cast<int>(x), static_cast<int>(y));
-}
-
-// A rectangle through its four corners, clockwise from the top-left one,
-// as a filled quad or an outline.
-void rectangle(GLenum mode, float left, float top, float right, float bottom) {
-    glBegin(mode);
-    vertex(left, top);
-    vertex(right, top);
-    vertex(right, bottom);
-    vertex(left, bottom);
-    glEnd();
-}
-
-int textWidth(void* font, const std::string& text) {
-    int width = 0;
-    for (unsigned char c : text) width += glutBitmapWidth(font, c);
-    return width;
-}
 
 // Letters while the font has a printable character for them ('A' for the
 // first column, then on through the character table); past '~' the column's
@@ -51,6 +29,10 @@ std::string columnLabel(int k) {
 std::string rowLabel(int k) {
     return std::to_string(k);
 }
+
+// How far right of and below its cell a hint number may reach, in pixels.
+const float kHintReachX = 68;
+const float kHintReachY = 24;
 
 }  // namespace
 
@@ -91,19 +73,8 @@ void Display::refresh() {
     glutPostRedisplay();
 }
 
-namespace {
-
-// The strong blue around the boards.
-void clearColour() {
-    glClearColor(0.294f, 0.364f, 0.909f, 0.0f);
-}
-
-}  // namespace
-
 void Display::glInit() {
-    clearColour();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    canvas.init();
 }
 
 void Display::reshape() {
@@ -141,12 +112,8 @@ void Display::layout(int w, int h) {
     columnOffset = columnW / 8.0f;
     rowOffset = rowH / 8.0f;
 
-    glViewport(0, 0, w, h);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, w, 0, h, -1, 1);
-    glScalef(1, -1, 1);
-    glTranslatef(0, static_cast<float>(-h), 0);
+    canvas.resize(w, h);
+    wholeFrame = true;
 }
 
 Coord Display::getPosition(int x, int y) {
@@ -195,6 +162,7 @@ void Display::mouse(int button, int state, int x, int y) {
         return;
     }
     mouseOn = getPosition(x, y);
+    cellsMayChange = true;
     const bool pressed = state == GLUT_DOWN;
     if (button == GLUT_RIGHT_BUTTON) {
         if (pressed) {
@@ -257,31 +225,217 @@ void Display::onDisplay() {
     thisObj->drawFrame();
 }
 
+// Draws what changed since the window last showed a frame, or the whole
+// frame when the window lost what it showed or anything is unsure. A part
+// is drawn exactly as the whole frame draws it, under a clip.
 void Display::drawFrame() {
+    const bool kept = canvas.canRedrawPart();
+    const bool readCells = cellsMayChange || wholeFrame || !shown.valid || !kept;
+    Shown now = look(readCells);
+    if (!readCells) {
+        now.ownCells.swap(shown.ownCells);
+        now.recordCells.swap(shown.recordCells);
+    }
+    std::vector<Box> boxes;
+    bool part = kept && !wholeFrame && changes(now, readCells, boxes);
+    shown = std::move(now);
+    cellsMayChange = false;
+    wholeFrame = false;
+
+    if (part) {
+        const Box window{0, 0, windowW, windowH};
+        for (Box& box : boxes) box = {std::max(box.left, window.left), std::max(box.top, window.top),
+                                      std::min(box.right, window.right), std::min(box.bottom, window.bottom)};
+        boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
+        if (boxes.empty()) return;
+        // Overlapping boxes become one; many small ones, one around them all.
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (size_t i = 0; i < boxes.size() && !merged; ++i)
+                for (size_t j = i + 1; j < boxes.size() && !merged; ++j)
+                    if (boxes[i].overlaps(boxes[j])) {
+                        boxes[i] = boxes[i].joined(boxes[j]);
+                        boxes.erase(boxes.begin() + static_cast<long>(j));
+                        merged = true;
+                    }
+        }
+        if (boxes.size() > 8) {
+            Box all;
+            for (const Box& box : boxes) all = all.joined(box);
+            boxes.assign(1, all);
+        }
+        float area = 0;
+        for (const Box& box : boxes) area += box.area();
+        part = area < 0.6f * window.area();
+    }
+    if (!part) {
+        drawScene();
+        canvas.showAll();
+        return;
+    }
+    for (const Box& box : boxes) {
+        canvas.clip(box);
+        drawScene();
+    }
+    canvas.clip(Box());
+    canvas.showParts(boxes);
+}
+
+Display::Shown Display::look(bool cells) {
+    Shown s;
+    s.valid = true;
+    s.ready = player->isReady();
+    s.tooSmall = !game->secondPlayer->isReady();
+    s.winner = game->winPlayer;
+    s.error = error;
+    s.own = player->myField;
+    s.record = player->enemyField;
+    s.w = s.own->w;
+    s.h = s.own->h;
+    s.ownSummary = player->getShipsCount(s.ready ? 1 : 0);
+    if (s.ready) s.enemySummary = game->secondPlayer->getShipsCount(1);
+
+    // The pointer's mark, drawn on the board the pointer works on.
+    const bool drawnBoard = activeField == s.own || (s.ready && activeField == s.record);
+    if (s.winner == nullptr && drawnBoard && mouseOn.x >= 0) {
+        const float left = activeField == s.own ? fieldSpaceW : recordLeft();
+        if (s.ready) {
+            if (activeField->isHit(mouseOn) == 0) {
+                s.mark = true;
+                s.markKind = 1;
+                s.markBox = cellBox(left, mouseOn.x, mouseOn.y, 1, 1);
+            }
+        } else if (Ship* ship = player->getShipToPlace()) {
+            const int size = ship->getSize();
+            s.mark = true;
+            s.markKind = 2 + (player->isShipSetable(ship, mouseOn, rotated) ? 1 : 0);
+            s.markBox = cellBox(left, mouseOn.x, mouseOn.y, rotated ? 1 : size, rotated ? size : 1);
+        }
+    }
+    s.overlay = mouseRightHolding && s.ready && activeField != s.own;
+    if (s.overlay) s.overlayShip = player->getNotDestroyedShipBiggest();
+
+    if (cells) {
+        for (int board = 0; board < 2; ++board) {
+            Field* field = board == 0 ? s.own : s.record;
+            std::vector<std::uint8_t>& codes = board == 0 ? s.ownCells : s.recordCells;
+            codes.resize(static_cast<size_t>(field->w) * static_cast<size_t>(field->h));
+            size_t i = 0;
+            for (int y = 0; y < field->h; ++y) {
+                for (int x = 0; x < field->w; ++x, ++i) {
+                    int code = field->get(x, y) & 3;
+                    Ship* ship = field->getShip(x, y);
+                    if (ship != nullptr && ship->getCoord() == Coord(x, y))
+                        code |= 4 | (ship->isDestroyed() ? 8 : 0) | (ship->getDirection() ? 16 : 0) |
+                                (std::min(ship->getSize(), 7) << 5);
+                    codes[i] = static_cast<std::uint8_t>(code);
+                }
+            }
+        }
+    }
+    return s;
+}
+
+// The boxes of the window that differ between what it shows and what it
+// should show now; false when the whole frame must be drawn.
+bool Display::changes(const Shown& now, bool cells, std::vector<Box>& boxes) const {
+    const Shown& was = shown;
+    if (!was.valid || now.ready != was.ready || now.tooSmall != was.tooSmall || now.winner != was.winner ||
+        now.error != was.error || now.own != was.own || now.record != was.record || now.w != was.w ||
+        now.h != was.h)
+        return false;
+    const float tx = fieldSpaceW + columnW / 4;
+    const float ty = fieldSpaceH - 13;
+    const bool summaries = now.ownSummary != was.ownSummary || now.enemySummary != was.enemySummary;
+    if (now.ownSummary != was.ownSummary) {
+        boxes.push_back(textBox(tx, ty, was.ownSummary));
+        boxes.push_back(textBox(tx, ty, now.ownSummary));
+    }
+    if (now.enemySummary != was.enemySummary) {
+        const float ex = recordLeft() + columnW / 4;
+        boxes.push_back(textBox(ex, ty, was.enemySummary));
+        boxes.push_back(textBox(ex, ty, now.enemySummary));
+    }
+    if (now.mark != was.mark || now.markKind != was.markKind || now.markBox.left != was.markBox.left ||
+        now.markBox.top != was.markBox.top || now.markBox.right != was.markBox.right ||
+        now.markBox.bottom != was.markBox.bottom) {
+        if (was.mark) boxes.push_back(was.markBox);
+        if (now.mark) boxes.push_back(now.markBox);
+    }
+    bool boards = false;
+    if (cells) {
+        boards = cellChanges(was.ownCells, now.ownCells, fieldSpaceW, boxes);
+        boards = cellChanges(was.recordCells, now.recordCells, recordLeft(), boxes) || boards;
+    }
+    // The overlay follows the computer's record of its shots and the
+    // biggest ship afloat, which change only with the boards.
+    if (now.overlay != was.overlay ||
+        (now.overlay && (boards || summaries || now.overlayShip != was.overlayShip)))
+        boxes.push_back(overlayBox());
+    return true;
+}
+
+bool Display::cellChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
+                          float left, std::vector<Box>& boxes) const {
+    bool any = false;
+    const int w = shown.w;
+    for (size_t i = 0; i < after.size() && i < before.size(); ++i) {
+        if (before[i] == after[i]) continue;
+        any = true;
+        const int x = static_cast<int>(i % static_cast<size_t>(w));
+        const int y = static_cast<int>(i / static_cast<size_t>(w));
+        boxes.push_back(cellBox(left, x, y, 1, 1));
+        // A ship is drawn from its first cell over all of its cells.
+        for (const std::uint8_t code : {before[i], after[i]}) {
+            if ((code & 4) == 0) continue;
+            const int size = code >> 5;
+            const bool down = (code & 16) != 0;
+            boxes.push_back(cellBox(left, x, y, down ? 1 : size, down ? size : 1));
+        }
+    }
+    return any;
+}
+
+Box Display::cellBox(float left, int x, int y, int dx, int dy) const {
+    return Box{left + static_cast<float>(x + 1) * columnW, fieldSpaceH + static_cast<float>(y + 1) * rowH,
+               left + static_cast<float>(x + 1 + dx) * columnW, fieldSpaceH + static_cast<float>(y + 1 + dy) * rowH}
+        .grown(4);
+}
+
+Box Display::textBox(float x, float y, const std::string& text) const {
+    return Box{x - 3, y - 16, x + static_cast<float>(Canvas::textWidth(text.c_str())) + 4, y + 6};
+}
+
+Box Display::overlayBox() const {
+    return Box{fieldSpaceW + columnW, fieldSpaceH + rowH, fieldSpaceW + fieldSizeW + kHintReachX,
+               fieldSpaceH + fieldSizeH + kHintReachY}
+        .grown(4);
+}
+
+void Display::drawScene() {
     const bool ready = player->isReady();
     const float tx = fieldSpaceW + columnW / 4;
     const float ty = fieldSpaceH - 13;
 
-    if (glyphRuns.empty()) captureGlyphs();
-    glClear(GL_COLOR_BUFFER_BIT);
+    canvas.clear();
 
     renderText(tx, ty - 18, ready ? "Remaining ships:" : "Ships to set:", 1, 1, 1, 0.7f);
     renderText(tx, ty, player->getShipsCount(ready ? 1 : 0).c_str(), 1, 1, 1, 1);
 
-    translate(fieldSpaceW, fieldSpaceH);
+    canvas.translate(fieldSpaceW, fieldSpaceH);
     renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->myField);
-    translate(-fieldSpaceW, -fieldSpaceH);
+    canvas.translate(-fieldSpaceW, -fieldSpaceH);
 
     renderText(tx, fieldSpaceH + fieldSizeH + 21,
                "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle", 1, 1, 1, 0.5f);
 
     if (ready) {
-        const float ex = fieldSpaceW + fieldSizeW + fieldSpaceWmiddle;
+        const float ex = recordLeft();
         renderText(ex + columnW / 4, ty - 18, "Ships to destroy:", 1, 1, 1, 0.7f);
         renderText(ex + columnW / 4, ty, game->secondPlayer->getShipsCount(1).c_str(), 1, 1, 1, 1);
-        translate(ex, fieldSpaceH);
+        canvas.translate(ex, fieldSpaceH);
         renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->enemyField);
-        translate(-ex, -fieldSpaceH);
+        canvas.translate(-ex, -fieldSpaceH);
     } else {
         const float ix = fieldSpaceW + fieldSizeW + 0.1f * fieldSizeW;
         const float iy = fieldSpaceH + 0.25f * fieldSizeH;
@@ -297,25 +451,32 @@ void Display::drawFrame() {
         renderStatus(tooSmall, true);
     else if (game->winPlayer != nullptr)
         renderStatus(game->winPlayer == player ? "You win!" : "You lose!", game->winPlayer != player);
-
-    glFlush();
-    glutSwapBuffers();
 }
 
 void Display::renderLabels(Field* field) {
     const int columns = field->w + 1;
     const int rows = field->h + 1;
-    for (int k = 1; k < columns; ++k) {
-        const std::string label = columnLabel(k);
-        const float width = static_cast<float>(textWidth(GLUT_BITMAP_HELVETICA_12, label));
-        renderText((columnW - width) / 2 + static_cast<float>(k) * columnW, (rowH + 8.5f) / 2,
-                   label.c_str(), 1, 1, 1, 1);
+    const Box area = canvas.area();
+    // Only the labels near the clip can reach into it.
+    const int firstColumn = std::max(1, static_cast<int>(std::floor(area.left / columnW)) - 2);
+    const int lastColumn = std::min(columns - 1, static_cast<int>(std::ceil(area.right / columnW)) + 2);
+    const int firstRow = std::max(1, static_cast<int>(std::floor(area.top / rowH)) - 3);
+    const int lastRow = std::min(rows - 1, static_cast<int>(std::ceil(area.bottom / rowH)) + 3);
+    if (area.top < rowH + 16) {
+        for (int k = firstColumn; k <= lastColumn; ++k) {
+            const std::string label = columnLabel(k);
+            const float width = static_cast<float>(Canvas::textWidth(label.c_str()));
+            renderText((columnW - width) / 2 + static_cast<float>(k) * columnW, (rowH + 8.5f) / 2, label.c_str(), 1,
+                       1, 1, 1);
+        }
     }
-    for (int k = 1; k < rows; ++k) {
-        const std::string label = rowLabel(k);
-        const float width = static_cast<float>(textWidth(GLUT_BITMAP_HELVETICA_12, label));
-        renderText((columnW - width) / 2, static_cast<float>(k) * rowH + (rowH + 8.5f) / 2,
-                   label.c_str(), 1, 1, 1, 1);
+    if (area.left < columnW + 40) {
+        for (int k = firstRow; k <= lastRow; ++k) {
+            const std::string label = rowLabel(k);
+            const float width = static_cast<float>(Canvas::textWidth(label.c_str()));
+            renderText((columnW - width) / 2, static_cast<float>(k) * rowH + (rowH + 8.5f) / 2, label.c_str(), 1, 1,
+                       1, 1);
+        }
     }
 }
 
@@ -325,25 +486,18 @@ void Display::renderField(int width, int height, Field* field) {
     const float fw = static_cast<float>(width);
     const float fh = static_cast<float>(height);
 
-    glColor4f(0.99f, 0.99f, 0.99f, 1);
-    rectangle(GL_QUADS, 0, 0, fw, fh);
+    canvas.colour(0.99f, 0.99f, 0.99f, 1);
+    canvas.fill(0, 0, fw, fh);
 
-    glColor4f(0.3f, 0.3f, 0.3f, 0.8f);
-    rectangle(GL_QUADS, 0, 0, columnW, fh);
-    rectangle(GL_QUADS, 0, 0, fw, rowH);
+    canvas.colour(0.3f, 0.3f, 0.3f, 0.8f);
+    canvas.fill(0, 0, columnW, fh);
+    canvas.fill(0, 0, fw, rowH);
 
-    lineState(1, false);
-    glColor4f(0.7f, 0.7f, 0.7f, 1);
-    glBegin(GL_LINES);
-    for (int k = 0; k <= columns; ++k) {
-        vertex(static_cast<float>(k) * columnW, 0);
-        vertex(static_cast<float>(k) * columnW, fh);
-    }
-    for (int k = 0; k <= rows; ++k) {
-        vertex(0, static_cast<float>(k) * rowH);
-        vertex(fw, static_cast<float>(k) * rowH);
-    }
-    glEnd();
+    canvas.colour(0.7f, 0.7f, 0.7f, 1);
+    canvas.beginLines();
+    for (int k = 0; k <= columns; ++k) canvas.segment(static_cast<float>(k) * columnW, 0, static_cast<float>(k) * columnW, fh);
+    for (int k = 0; k <= rows; ++k) canvas.segment(0, static_cast<float>(k) * rowH, fw, static_cast<float>(k) * rowH);
+    canvas.endLines();
 
     renderLabels(field);
 
@@ -352,8 +506,26 @@ void Display::renderField(int width, int height, Field* field) {
     Ship* ship2 = hints ? player->getNotDestroyedShipBiggest() : nullptr;
     Player* computer = game->secondPlayer;
 
-    for (int y = 0; y < field->h; ++y) {
-        for (int x = 0; x < field->w; ++x) {
+    // The cells whose drawing may reach the clip: a ship from up to five
+    // cells before, a hint number from further left and above.
+    const Box area = canvas.area();
+    const int backX = std::max(5, static_cast<int>(std::ceil(kHintReachX / columnW)) + 1);
+    const int backY = std::max(5, static_cast<int>(std::ceil(kHintReachY / rowH)) + 1);
+    auto first = [](float edge, float cell, int back) {
+        const float k = std::floor(edge / cell) - 1 - static_cast<float>(back);
+        return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
+    };
+    auto last = [](float edge, float cell, int count) {
+        const float k = std::ceil(edge / cell);
+        return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
+    };
+    const int x0 = first(area.left, columnW, backX);
+    const int x1 = last(area.right, columnW, field->w);
+    const int y0 = first(area.top, rowH, backY);
+    const int y1 = last(area.bottom, rowH, field->h);
+
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
             const int get = field->get(x, y);
             Ship* shipGet = field->getShip(x, y);
             float fill[4] = {0.8f, 0.8f, 0.8f, 0.7f};
@@ -365,9 +537,9 @@ void Display::renderField(int width, int height, Field* field) {
                     std::copy(sunkFill, sunkFill + 4, fill);
                     std::copy(sunkOutline, sunkOutline + 4, outline);
                 }
-                glColor4f(fill[0], fill[1], fill[2], fill[3]);
-                renderShip(shipGet->getSize(), y, x, shipGet->getDirection(), outline[0], outline[1],
-                           outline[2], outline[3]);
+                canvas.colour(fill[0], fill[1], fill[2], fill[3]);
+                renderShip(shipGet->getSize(), y, x, shipGet->getDirection(), outline[0], outline[1], outline[2],
+                           outline[3]);
             }
             if (get == 1)
                 renderCross(y, x, 0.4f, 0.4f, 0.4f, 0.7f, 2);
@@ -376,17 +548,18 @@ void Display::renderField(int width, int height, Field* field) {
 
             if (hints) {
                 Coord cell(x, y);
-                if (computer->enemyField->isShipTargetable(ship2, cell)) {
+                const float cx = static_cast<float>(x + 1) * columnW;
+                const float cy = static_cast<float>(y + 1) * rowH;
+                if (canvas.visible(cx, cy - 16, cx + columnW + kHintReachX, cy + rowH + kHintReachY) &&
+                    computer->enemyField->isShipTargetable(ship2, cell)) {
                     renderCross(y, x, 0.1f, 0.1f, 0.1f, 0.1f, 3.5f);
                     const std::string score = std::to_string(computer->testSituation(ship2, cell));
-                    renderText(static_cast<float>(x + 1) * columnW + 1,
-                               static_cast<float>(y + 1) * rowH + 9, score.c_str(), 0, 0, 0, 0.5f);
+                    renderText(cx + 1, cy + 9, score.c_str(), 0, 0, 0, 0.5f);
                 }
             }
         }
     }
 
-    lineState(1, false);
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {
         if (player->isReady()) {
             if (activeField->isHit(mouseOn) == 0) renderSquad(mouseOn.x, mouseOn.y, 1, 0.3f, 0.3f, 0.7f);
@@ -394,10 +567,10 @@ void Display::renderField(int width, int height, Field* field) {
             Ship* shipToPlace = player->getShipToPlace();
             if (shipToPlace != nullptr) {
                 if (player->isShipSetable(shipToPlace, mouseOn, rotated)) {
-                    glColor4f(0.5f, 0.9f, 0.5f, 0.6f);
+                    canvas.colour(0.5f, 0.9f, 0.5f, 0.6f);
                     renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.1f, 0.9f, 0.1f, 0.7f);
                 } else {
-                    glColor4f(0.9f, 0.5f, 0.5f, 0.6f);
+                    canvas.colour(0.9f, 0.5f, 0.5f, 0.6f);
                     renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.9f, 0.1f, 0.1f, 0.7f);
                 }
             }
@@ -413,10 +586,10 @@ void Display::renderShip(int get, int i, int j, bool rotate, float r, float g, f
     const float top = static_cast<float>(i + 1) * rowH + rowOffset;
     const float bottom = static_cast<float>(i + 1 + dy) * rowH - rowOffset;
 
-    rectangle(GL_QUADS, left, top, right, bottom);
-    lineState(1, false);
-    glColor4f(r, g, b, a);
-    rectangle(GL_LINE_LOOP, left, top, right, bottom);
+    // The fill takes the colour the caller set.
+    canvas.fill(left, top, right, bottom);
+    canvas.colour(r, g, b, a);
+    canvas.outline(left, top, right, bottom, 1);
 }
 
 void Display::renderCross(int i, int j, float r, float g, float b, float a, float divide) {
@@ -427,14 +600,8 @@ void Display::renderCross(int i, int j, float r, float g, float b, float a, floa
     const float dx = columnOffset * divide;
     const float dy = rowOffset * divide;
 
-    lineState(2, true);
-    glColor4f(r, g, b, a);
-    glBegin(GL_LINES);
-    vertex(left + dx, top + dy);
-    vertex(right - dx, bottom - dy);
-    vertex(right - dx, top + dy);
-    vertex(left + dx, bottom - dy);
-    glEnd();
+    canvas.colour(r, g, b, a);
+    canvas.cross(left + dx, top + dy, right - dx, bottom - dy);
 }
 
 void Display::renderCross(int i, int j, float r, float g, float b, float a) {
@@ -442,162 +609,29 @@ void Display::renderCross(int i, int j, float r, float g, float b, float a) {
 }
 
 void Display::renderSquad(int i, int j, float r, float g, float b, float a) {
-    glColor4f(r, g, b, a);
-    lineState(3, false);
-    rectangle(GL_LINE_LOOP, static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH,
-              static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH);
-    lineState(1, false);
-}
-
-// Setting the line state only when it changes lets the driver join
-// neighbouring crosses into one batch.
-void Display::lineState(float width, bool smooth) {
-    if (width != lineWidth) {
-        glLineWidth(width);
-        lineWidth = width;
-    }
-    if (smooth != lineSmooth) {
-        if (smooth)
-            glEnable(GL_LINE_SMOOTH);
-        else
-            glDisable(GL_LINE_SMOOTH);
-        lineSmooth = smooth;
-    }
-}
-
-void Display::translate(float x, float y) {
-    glTranslatef(x, y, 0);
-    originX += x;
-    originY += y;
-}
-
-// Draws each character once on a black back buffer and reads back which
-// pixels its bitmap sets, so that text can later go out as quads in the
-// same stream as the lines and quads around it.
-void Display::captureGlyphs() {
-    const int h = static_cast<int>(windowH);
-    if (h < 64 || windowW < 64) return;
-    // A raster position a quarter pixel into a whole pixel: its floor is sure.
-    const float px = 24.25f;
-    const float py = 40.25f;
-    const int fx = 24;
-    const int fy = h - 41;
-    const int size = 48;
-    std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 3);
-    glyphRuns.assign(256, {});
-    glyphAdvance.assign(256, 0);
-    glDisable(GL_BLEND);
-    glClearColor(0, 0, 0, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    for (int c = 32; c < 127; ++c) {
-        glyphAdvance[c] = glutBitmapWidth(GLUT_BITMAP_HELVETICA_12, c);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor4f(1, 1, 1, 1);
-        glRasterPos2f(px, py);
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, c);
-        glReadPixels(fx - size / 2, fy - size / 2, size, size, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        for (int row = 0; row < size; ++row) {
-            int start = -1;
-            for (int col = 0; col <= size; ++col) {
-                const bool set = col < size && pixels[(static_cast<size_t>(row) * size + col) * 3] != 0;
-                if (set && start < 0) start = col;
-                if (!set && start >= 0) {
-                    glyphRuns[c].push_back({start - size / 2, row - size / 2, col - start});
-                    start = -1;
-                }
-            }
-        }
-    }
-    clearColour();
-    glEnable(GL_BLEND);
-}
-
-// The text's bitmaps as one batch of quads, one per run of pixels they set,
-// each covering exactly those pixels, with the raster position's rules: no
-// text at all when it lies outside the window, each bitmap at the whole
-// pixel below and left of it. Where the raster position lies too near a
-// pixel's edge to be sure of that pixel the answer is false, and the caller
-// draws the bitmaps themselves. No two characters of the font set one pixel,
-// so no pixel is blended twice.
-bool Display::renderTextAsQuads(float x, float y, const char* text) {
-    if (glyphRuns.empty()) return false;
-    for (const char* c = text; *c != '\0'; ++c)
-        if (*c < 32 || *c > 126) return false;
-    const double margin = 1.0 / 256;
-    const double wx = static_cast<double>(x) + originX;
-    const double wy = static_cast<double>(windowH) - (static_cast<double>(y) + originY);
-    const double fx = std::floor(wx);
-    const double fy = std::floor(wy);
-    if (wx - fx < margin || fx + 1 - wx < margin || wy - fy < margin || fy + 1 - wy < margin) return false;
-    if (wx < 0 || wy < 0 || wx > windowW || wy > windowH) return true;
-    glBegin(GL_QUADS);
-    double advance = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        const unsigned char code = static_cast<unsigned char>(*c);
-        for (const Run& run : glyphRuns[code]) {
-            // Window pixels, y upwards, into drawing coordinates.
-            const float left = static_cast<float>(fx + advance + run.x - originX);
-            const float right = left + static_cast<float>(run.length);
-            const float bottom = static_cast<float>(windowH - (fy + run.y) - originY);
-            const float top = bottom - 1;
-            glVertex2f(left, top);
-            glVertex2f(right, top);
-            glVertex2f(right, bottom);
-            glVertex2f(left, bottom);
-        }
-        advance += glyphAdvance[code];
-    }
-    glEnd();
-    return true;
+    canvas.colour(r, g, b, a);
+    canvas.outline(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH,
+                   static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH, 3);
 }
 
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {
-    // Quads get the colour on the window's 8-bit grid: Mesa's fast path for
-    // plain rectangles truncates 0.5 to 127 where its general path, and so
-    // the bitmaps, round it to 128; from the grid both agree. Translucent
-    // white text keeps its bitmaps: as quads it draws alike, but the bitmaps
-    // end the renderer's batch, so its threads start on the first board while
-    // the second is built, which halves the 100 x 100 frame.
-    if (a >= 1 || (r == 0 && g == 0 && b == 0)) {
-        auto grid = [](float c) { return static_cast<float>(std::round(static_cast<double>(c) * 255) / 255); };
-        glColor4f(grid(r), grid(g), grid(b), grid(a));
-        if (renderTextAsQuads(x, y, text)) return;
-    }
-    glColor4f(r, g, b, a);
-
-    // The font's characters compiled once: the same bitmaps, far cheaper to
-    // draw by the thousand.
-    if (glyphLists == 0) {
-        glyphLists = glGenLists(256);
-        for (int c = 1; c < 256; ++c) {
-            glNewList(glyphLists + c, GL_COMPILE);
-            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, c);
-            glEndList();
-        }
-    }
-    glRasterPos2f(x, y);
-    for (const char* c = text; *c != '\0'; ++c)
-        glCallList(glyphLists + static_cast<unsigned char>(*c));
+    canvas.text(x, y, text, r, g, b, a);
 }
 
 void Display::renderStatus(const char* text, bool warning) {
-    const int size = textWidth(GLUT_BITMAP_TIMES_ROMAN_24, text);
-    const float s = static_cast<float>(size);
+    const float s = static_cast<float>(Canvas::textWidth(text, true));
     const float cx = (windowW - s) / 2;
     const float cy = windowH / 2;
 
     if (warning)
-        glColor4f(232 / 255.0f, 93 / 255.0f, 75 / 255.0f, 0.7f);
+        canvas.colour(232 / 255.0f, 93 / 255.0f, 75 / 255.0f, 0.7f);
     else
-        glColor4f(75 / 255.0f, 93 / 255.0f, 232 / 255.0f, 0.7f);
-    rectangle(GL_QUADS, cx - 100, cy - 80, cx + s + 100, cy + 70);
+        canvas.colour(75 / 255.0f, 93 / 255.0f, 232 / 255.0f, 0.7f);
+    canvas.fill(cx - 100, cy - 80, cx + s + 100, cy + 70);
 
-    glColor4f(1, 1, 1, 1);
-    rectangle(GL_QUADS, cx - 60, cy - 50, cx + s + 60, cy + 40);
+    canvas.colour(1, 1, 1, 1);
+    canvas.fill(cx - 60, cy - 50, cx + s + 60, cy + 40);
 
-    glColor4f(0, 0, 0, 1);
-    glRasterPos2f(cx, cy + 3);
-    for (const char* c = text; *c != '\0'; ++c)
-        glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(*c));
+    canvas.colour(0, 0, 0, 1);
+    if (canvas.visible(cx, cy - 20, cx + s, cy + 8)) canvas.bigText(cx, cy + 3, text);
 }

@@ -1,9 +1,12 @@
 #ifndef BATTLESHIPS_DISPLAY_H
 #define BATTLESHIPS_DISPLAY_H
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "battleships.h"
+#include "canvas.h"
 #include "coord.h"
 #include "field.h"
 #include "player.h"
@@ -49,15 +52,41 @@ protected:
     static void onKeyboard(unsigned char key, int x, int y);
 
 private:
+    // What the window shows, as far as a change of it must be redrawn.
+    struct Shown {
+        bool valid = false;
+        bool ready = false;
+        bool tooSmall = false;
+        Player* winner = nullptr;
+        const char* error = nullptr;
+        Field* own = nullptr;
+        Field* record = nullptr;
+        int w = 0, h = 0;
+        std::string ownSummary, enemySummary;
+        bool mark = false;
+        Box markBox;
+        int markKind = 0;
+        bool overlay = false;
+        Ship* overlayShip = nullptr;
+        // Per cell: its state, and the ship that starts there.
+        std::vector<std::uint8_t> ownCells, recordCells;
+    };
+
     void drawFrame();
+    void drawScene();
     void layout(int w, int h);
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
-    void lineState(float width, bool smooth);
-    void captureGlyphs();
-    bool renderTextAsQuads(float x, float y, const char* text);
-    void translate(float x, float y);
+
+    Shown look(bool cells);
+    bool changes(const Shown& now, bool cells, std::vector<Box>& boxes) const;
+    bool cellChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
+                     float left, std::vector<Box>& boxes) const;
+    Box cellBox(float left, int x, int y, int dx, int dy) const;
+    Box textBox(float x, float y, const std::string& text) const;
+    Box overlayBox() const;
+    float recordLeft() const { return fieldSpaceW + fieldSizeW + fieldSpaceWmiddle; }
 
     Battleships* game;
     Player* player;
@@ -80,21 +109,11 @@ private:
     float columnOffset = 0;
     float rowOffset = 0;
 
-    // OpenGL state as last set, and the font's compiled characters.
-    float lineWidth = 1;
-    bool lineSmooth = false;
-    unsigned glyphLists = 0;
-    // The drawing origin's offset from the window's top-left corner.
-    float originX = 0;
-    float originY = 0;
-    // Per character of the text font: the runs of window pixels its bitmap
-    // sets along a row (first pixel relative to the whole pixel of the raster
-    // position, y upwards, and length), and how far the raster position moves.
-    struct Run {
-        int x, y, length;
-    };
-    std::vector<std::vector<Run>> glyphRuns;
-    std::vector<int> glyphAdvance;
+    Canvas canvas;
+    Shown shown;
+    // A whole frame is due (new layout, a key); the boards may have changed.
+    bool wholeFrame = true;
+    bool cellsMayChange = true;
 };
 
 #endif
