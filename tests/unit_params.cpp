@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "battleships.h"
+#include "board_memory.h"
 #include "computer.h"
 #include "human.h"
 #include "params.h"
