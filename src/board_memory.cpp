@@ -87,8 +87,14 @@ struct Limit {
     double available;
 };
 
-void machine(std::vector<Limit>& limits) {
-    std::ifstream meminfo("/proc/meminfo");
+// A path of the system's tree, as seen below root.
+std::string under(const std::string& root, const std::string& path) {
+    if (root.empty() || root == "/") return path;
+    return (root.back() == '/' ? root.substr(0, root.size() - 1) : root) + path;
+}
+
+void machine(const std::string& root, std::vector<Limit>& limits) {
+    std::ifstream meminfo(under(root, "/proc/meminfo"));
     std::string key, unit;
     double kilobytes = 0;
     while (meminfo >> key >> kilobytes >> unit) {
@@ -130,27 +136,28 @@ double statistic(const std::string& path, const std::string& name) {
 }
 
 struct Mount {
-    std::string point;  // where it is mounted
+    std::string point;  // where it is mounted, below the tree's root
     std::string root;   // the group it shows as its top
 };
 
 // Where the cgroup hierarchies that account memory are mounted: cgroup2, and
 // a v1 hierarchy with the memory controller.
-void cgroupMounts(Mount& unified, Mount& memoryV1) {
-    std::ifstream in("/proc/self/mountinfo");
+void cgroupMounts(const std::string& root, Mount& unified, Mount& memoryV1) {
+    std::ifstream in(under(root, "/proc/self/mountinfo"));
     for (std::string line; std::getline(in, line);) {
         std::istringstream fields(line);
-        std::string id, parent, device, root, point, field;
-        fields >> id >> parent >> device >> root >> point;
+        std::string id, parent, device, group, point, field;
+        fields >> id >> parent >> device >> group >> point;
         while (fields >> field && field != "-") {
         }
         std::string type, source, superOptions;
         fields >> type >> source >> superOptions;
-        if (type == "cgroup2" && unified.point.empty()) unified = {point, root};
+        point = under(root, point);
+        if (type == "cgroup2" && unified.point.empty()) unified = {point, group};
         if (type != "cgroup" || !memoryV1.point.empty()) continue;
         std::istringstream options(superOptions);
         for (std::string option; std::getline(options, option, ',');)
-            if (option == "memory") memoryV1 = {point, root};
+            if (option == "memory") memoryV1 = {point, group};
     }
 }
 
@@ -177,10 +184,10 @@ void groupLimits(const Mount& mount, std::string path, const std::string& limitF
     }
 }
 
-void controlGroup(std::vector<Limit>& limits) {
+void controlGroup(const std::string& root, std::vector<Limit>& limits) {
     Mount unified, memoryV1;
-    cgroupMounts(unified, memoryV1);
-    std::ifstream in("/proc/self/cgroup");
+    cgroupMounts(root, unified, memoryV1);
+    std::ifstream in(under(root, "/proc/self/cgroup"));
     for (std::string line; std::getline(in, line);) {
         const size_t first = line.find(':');
         const size_t second = line.find(':', first + 1);
@@ -206,11 +213,11 @@ std::string mebibytes(double bytes) {
 
 }  // namespace
 
-BoardMemory boardMemory(int width, int height) {
+BoardMemory boardMemory(int width, int height, const std::string& root) {
     std::vector<Limit> limits;
-    machine(limits);
+    machine(root, limits);
     processLimits(limits);
-    controlGroup(limits);
+    controlGroup(root, limits);
 
     // The limit that leaves the least room binds; with none, the board fits.
     const double board = gameBytes(width, height);

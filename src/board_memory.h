@@ -21,7 +21,9 @@ struct BoardMemory {
 // space and data limits, and its control group's limit less the group's use.
 // Needs no window and allocates nothing in proportion to the board, so the
 // launcher and the game answer alike for the same texts and limits.
-BoardMemory boardMemory(int width, int height);
+// /proc and /sys are read below root, so a test can hand it a tree of its
+// own; the resource limits are always this process's.
+BoardMemory boardMemory(int width, int height, const std::string& root = "/");
 
 // "a board of W x H cells needs about N MiB of memory, but only M MiB are
 // available." (no line end), for a board that does not fit.

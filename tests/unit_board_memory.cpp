@@ -1,5 +1,6 @@
 // The memory check: whole games fit in their estimate, and the limits of
-// the process and of its control group bind the check.
+// the process and of its control group, read from fake trees of /proc and
+// /sys, bind the check.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,9 +10,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "battleships.h"
 #include "board_memory.h"
@@ -121,4 +125,70 @@ TEST(BoardMemory, TheProcessLimitsBindTheCheck) {
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+namespace {
+
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+// Writes the files below a fresh folder and gives its path ("" on failure).
+std::string plant(const Files& files) {
+    char folder[] = "/tmp/board-memory-XXXXXX";
+    if (mkdtemp(folder) == nullptr) return "";
+    for (const auto& [path, text] : files) {
+        const std::filesystem::path file = folder + path;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << text;
+    }
+    return folder;
+}
+
+}  // namespace
+
+// Every group from the process's own up to the top binds with its limit less
+// its use (page cache it may drop aside); "max" and v1's near 2^63 bind not.
+TEST(BoardMemory, ControlGroupLimitsBindFromTheOwnGroupUpToTheTop) {
+    rlimit as{}, data{};
+    getrlimit(RLIMIT_AS, &as);
+    getrlimit(RLIMIT_DATA, &data);
+    if (as.rlim_cur != RLIM_INFINITY || data.rlim_cur != RLIM_INFINITY) GTEST_SKIP() << "own limits bind first";
+    const std::string v2 = "30 22 0:27 / /sys/fs/cgroup rw,nosuid - cgroup2 cgroup2 rw,nsdelegate\n";
+    const std::string v1 = "30 22 0:26 / /sys/fs/cgroup rw - tmpfs tmpfs rw,mode=755\n"
+                           "31 30 0:28 / /sys/fs/cgroup/cpu rw - cgroup cgroup rw,cpu\n"
+                           "34 30 0:31 / /sys/fs/cgroup/memory rw master:9 - cgroup cgroup rw,memory\n"
+                           "40 30 0:37 / /sys/fs/cgroup/unified rw - cgroup2 cgroup2 rw\n";
+    const std::string game = "/sys/fs/cgroup/user.slice/game.scope/", app = "/sys/fs/cgroup/memory/app/";
+    struct Case {
+        const char* name;
+        Files files;
+        double availableMiB;
+    };
+    const Case cases[] = {
+        {"v2", {{"/proc/self/cgroup", "0::/user.slice/game.scope\n"}, {"/proc/self/mountinfo", v2},
+                {game + "memory.max", "1073741824\n"}, {game + "memory.current", "419430400\n"},
+                {game + "memory.stat", "file 104857600\ninactive_file 104857600\n"},
+                {"/sys/fs/cgroup/user.slice/memory.max", "max\n"}}, 1024 - 300},
+        {"v1", {{"/proc/self/cgroup", "4:memory:/app\n2:cpu:/app\n0::/\n"}, {"/proc/self/mountinfo", v1},
+                {app + "memory.limit_in_bytes", "536870912\n"}, {app + "memory.usage_in_bytes", "209715200\n"},
+                {app + "memory.stat", "cache 62914560\ntotal_inactive_file 52428800\n"},
+                {"/sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"},
+                {"/sys/fs/cgroup/memory/memory.usage_in_bytes", "4294967296\n"}}, 512 - 150},
+        {"parent binds harder", {{"/proc/self/cgroup", "0::/outer/inner\n"}, {"/proc/self/mountinfo", v2},
+                {"/sys/fs/cgroup/outer/inner/memory.max", "2147483648\n"},
+                {"/sys/fs/cgroup/outer/inner/memory.current", "104857600\n"},
+                {"/sys/fs/cgroup/outer/memory.max", "1073741824\n"},
+                {"/sys/fs/cgroup/outer/memory.current", "943718400\n"}}, 1024 - 900},
+        {"no limit", {{"/proc/self/cgroup", "0::/free\n"}, {"/proc/self/mountinfo", v2},
+                {"/sys/fs/cgroup/free/memory.max", "max\n"}, {"/sys/fs/cgroup/free/memory.current", "1073741824\n"}},
+                8192},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Files files = c.files;
+        files.push_back({"/proc/meminfo", "MemTotal: 16777216 kB\nMemAvailable: 8388608 kB\n"});
+        const std::string root = plant(files);
+        ASSERT_FALSE(root.empty());
+        EXPECT_EQ(boardMemory(14, 14, root).available, c.availableMiB * 1024 * 1024);
+        std::filesystem::remove_all(root);
+    }
 }
