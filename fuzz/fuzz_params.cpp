@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "board_memory.h"
 #include "params.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "board_memory.h"
 #include "params.h"
 
 GladeXML* xml = nullptr;

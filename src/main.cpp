@@ -5,6 +5,7 @@
 #include <new>
 
 #include "battleships.h"
+#include "board_memory.h"
 #include "computer.h"
 #include "display.h"
 #include "human.h"

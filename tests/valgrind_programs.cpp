@@ -252,7 +252,7 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     EXPECT_EQ(out.back(), "Exiting Battleship game...");
     expectClean("game", log, game,
                 {"coord.cpp", "ship.cpp", "field.cpp", "player.cpp", "human.cpp", "computer.cpp", "battleships.cpp",
-                 "params.cpp", "main.cpp", "display.cpp"});
+                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp"});
 }
 
 TEST(Valgrind, LauncherOpenedAndClosedLeavesNoErrorAndNoLeak) {

@@ -215,6 +215,22 @@ TEST(GameCommandLine, BoardTooLargeForMemoryIsRefusedBeforeAnyWindow) {
     EXPECT_NE(server.xdotool({"search", "--name", "Battleship game"}, &windows), 0) << windows;
 }
 
+// Should memory still run out while the first game is dealt, one line says
+// so and the game ends with status 1 before any window, never aborts.
+TEST(GameCommandLine, MemoryRunningOutWhileDealingEndsWithALineNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer must be the first library loaded";
+#endif
+    // The board passes the check, but its placement needs blocks past 1 MiB.
+    Game game({"1000", "1000"}, std::string("export LD_PRELOAD='") + BATTLESHIPS_FAILING_NEW + "'");
+    ASSERT_TRUE(game.server().ok());
+    ASSERT_TRUE(game.process().wait(60s)) << "still running";
+    EXPECT_FALSE(game.process().signalled());
+    EXPECT_EQ(game.process().exitStatus(), 1);
+    EXPECT_EQ(game.process().err(), "Battleship game: not enough memory for a board of 1000 x 1000 cells.\n");
+    EXPECT_EQ(countLines(game.out(), "OpenGL initializing..."), 0) << game.out();
+}
+
 // Under an address-space limit, as containers set one: a board that needs a
 // few hundred MiB plays, one past the limit is refused with a line that says
 // so. Mesa's renderer gets one thread, so the driver's share is the same on
