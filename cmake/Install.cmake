@@ -8,24 +8,6 @@ include(GNUInstallDirs)
 option(BATTLESHIPS_GAMES_LAYOUT
   "cmake --install in Debian's layout for games (games/, lib/games/battleships), as the package is" OFF)
 
-# The PNG icons are rendered from the one drawn SVG.
-find_program(RSVG_CONVERT rsvg-convert REQUIRED)
-set(BATTLESHIPS_ICON_SVG ${CMAKE_SOURCE_DIR}/data/battleships.svg)
-set(BATTLESHIPS_ICON_SIZES 48 256)
-set(BATTLESHIPS_ICON_PNGS)
-foreach(size IN LISTS BATTLESHIPS_ICON_SIZES)
-  set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/battleships.png)
-  add_custom_command(
-    OUTPUT ${png}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
-    COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${BATTLESHIPS_ICON_SVG}
-    DEPENDS ${BATTLESHIPS_ICON_SVG}
-    COMMENT "Rendering the ${size}x${size} icon"
-    VERBATIM)
-  list(APPEND BATTLESHIPS_ICON_PNGS ${png})
-endforeach()
-add_custom_target(icons ALL DEPENDS ${BATTLESHIPS_ICON_PNGS})
-
 # The manual page and the changelog go compressed; -n leaves the file's name
 # and time out of the header, so that the package builds the same bytes.
 find_program(GZIP gzip REQUIRED)

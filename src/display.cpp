@@ -9,6 +9,8 @@
 #include <iostream>
 #include <string>
 
+#include "window_identity.h"
+
 Display* Display::thisObj = nullptr;
 
 namespace {
@@ -68,6 +70,7 @@ Display::Display(Battleships* battleships) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
     glutCreateWindow("Battleship game");
+    identifyWindowToDesktop();
     reshape();
     glInit();
     glutDisplayFunc(onDisplay);
