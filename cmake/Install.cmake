@@ -2,6 +2,11 @@
 # AppStream metadata, the license and changelog, and the Debian package.
 include(GNUInstallDirs)
 
+# Folders made by an install are rwxr-xr-x whatever the umask, as Debian
+# wants them, and the package's bytes do not depend on who built it.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 # Debian's games go to /usr/games and /usr/lib/games; a plain install under a
 # prefix keeps bin/ and lib/battleships. The package always takes the games
 # layout, from install rules of its own (component Package).
@@ -104,4 +109,7 @@ set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# One time for everything in the package (see the file).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/CPackProject.cmake)
+set(CPACK_BATTLESHIPS_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 include(CPack)
