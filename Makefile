@@ -1,7 +1,8 @@
 # Set-up, build and tests in two commands:
 #   make run    installs what running needs, builds the two programs, starts the launcher
 #   make test   installs what is missing, builds everything, runs every test
-#   make package  builds the Debian package into the build folder
+#   make package  builds the programs and the Debian package into the build folder
+#   make reproducible  packages the current commit twice in fresh clones, compares
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -10,7 +11,7 @@ JOBS       ?= $(shell nproc)
 # Everything: the programs, the tests and the benchmarks.
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
-.PHONY: all deps deps-run build programs run test test-sanitize fuzz bench clean package
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize fuzz bench clean package reproducible
 
 all: build
 
@@ -19,6 +20,9 @@ deps:
 
 deps-run:
 	./scripts/install-deps run
+
+deps-package:
+	./scripts/install-deps package
 
 build: deps
 	$(CONFIGURE_ALL)
@@ -36,9 +40,16 @@ programs: deps-run
 run: programs
 	cd $(BUILD) && ./launcher
 
-# The Debian package, written to $(BUILD)/ (see README, Install).
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package, written to $(BUILD)/ (see README, Install), from what
+# make programs builds: in a new build folder no test or benchmark. cpack
+# writes the archive's own members with the umask's modes, hence a fixed one.
+package: deps-package programs
+	cd $(BUILD) && umask 022 && cpack -G DEB
+
+# Two fresh clones of the current commit, packaged at different times in
+# folders of different names: the two packages must be the same bytes.
+reproducible:
+	./scripts/reproducible
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)

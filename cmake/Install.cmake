@@ -2,29 +2,16 @@
 # AppStream metadata, the license and changelog, and the Debian package.
 include(GNUInstallDirs)
 
+# Folders made by an install are rwxr-xr-x whatever the umask, as Debian
+# wants them, and the package's bytes do not depend on who built it.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 # Debian's games go to /usr/games and /usr/lib/games; a plain install under a
 # prefix keeps bin/ and lib/battleships. The package always takes the games
 # layout, from install rules of its own (component Package).
 option(BATTLESHIPS_GAMES_LAYOUT
   "cmake --install in Debian's layout for games (games/, lib/games/battleships), as the package is" OFF)
-
-# The PNG icons are rendered from the one drawn SVG.
-find_program(RSVG_CONVERT rsvg-convert REQUIRED)
-set(BATTLESHIPS_ICON_SVG ${CMAKE_SOURCE_DIR}/data/battleships.svg)
-set(BATTLESHIPS_ICON_SIZES 48 256)
-set(BATTLESHIPS_ICON_PNGS)
-foreach(size IN LISTS BATTLESHIPS_ICON_SIZES)
-  set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/battleships.png)
-  add_custom_command(
-    OUTPUT ${png}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
-    COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${BATTLESHIPS_ICON_SVG}
-    DEPENDS ${BATTLESHIPS_ICON_SVG}
-    COMMENT "Rendering the ${size}x${size} icon"
-    VERBATIM)
-  list(APPEND BATTLESHIPS_ICON_PNGS ${png})
-endforeach()
-add_custom_target(icons ALL DEPENDS ${BATTLESHIPS_ICON_PNGS})
 
 # The manual page and the changelog go compressed; -n leaves the file's name
 # and time out of the header, so that the package builds the same bytes.
@@ -122,4 +109,7 @@ set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# One time for everything in the package (see the file).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/CPackProject.cmake)
+set(CPACK_BATTLESHIPS_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 include(CPack)

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "window_identity.h"
+
 Display* Display::thisObj = nullptr;
 
 namespace {
@@ -50,6 +52,7 @@ Display::Display(Battleships* battleships) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
     glutCreateWindow("Battleship game");
+    identifyWindowToDesktop();
     reshape();
     glInit();
     glutDisplayFunc(onDisplay);

@@ -194,7 +194,11 @@ void destroy_handler(GtkWidget*, gpointer) {
 }
 
 int main(int argc, char** argv) {
+    // The dialog and the game's window are one application to the desktop:
+    // the same class as the game's window and the menu entry's StartupWMClass.
+    g_set_prgname("battleships");
     gtk_init(&argc, &argv);
+    gdk_set_program_class("Battleships");
     glade_init();
     // Every window of the launcher, message boxes included, shows the game's
     // icon from the icon theme; where none is installed GTK keeps its own.

@@ -349,9 +349,11 @@ TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
     LauncherRun run(folder_, "XDG_DATA_DIRS=" + folder_.file("share") + ":/usr/share");
     ASSERT_TRUE(run.findDialog()) << run.process().err();
     std::string icon;
-    run.server().run({"xprop", "-id", std::to_string(run.window()), "_NET_WM_ICON"}, &icon);
+    run.server().run({"xprop", "-id", std::to_string(run.window()), "WM_CLASS", "_NET_WM_ICON"}, &icon);
     EXPECT_NE(icon.find("Icon (48 x 48)"), std::string::npos) << "the window has not the game's icon:\n"
                                                             << icon.substr(0, 200);
+    // The game's window's class: one application to the desktop.
+    EXPECT_EQ(icon.rfind("WM_CLASS(STRING) = \"battleships\", \"Battleships\"\n", 0), 0u) << icon.substr(0, 200);
     ASSERT_TRUE(askToClose(run.server().display(), run.window()));
 
     ASSERT_TRUE(run.process().wait(10s)) << "the launcher is still running";

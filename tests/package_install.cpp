@@ -352,6 +352,8 @@ TEST(DebianPackage, HoldsTheGamesLayoutThatLintianAppstreamAndManAccept) {
     const std::string entry = usr + "share/applications/battleships.desktop";
     EXPECT_NE(readFile(entry).find("\nExec=battleships\n"), std::string::npos) << readFile(entry);
     EXPECT_NE(readFile(entry).find("\nIcon=battleships\n"), std::string::npos) << readFile(entry);
+    // ... and the class of both windows, so the desktop ties them to it.
+    EXPECT_NE(readFile(entry).find("\nStartupWMClass=Battleships\n"), std::string::npos) << readFile(entry);
     const Result desktop = run({"desktop-file-validate", entry});
     // Warnings and hints leave the exit status at 0.
     EXPECT_EQ(desktop.status, 0) << desktop.output;

@@ -4,6 +4,10 @@
 
 #include "window_support.h"
 
+#include <unistd.h>
+
+#include <utility>
+
 using namespace wt;
 
 namespace {
@@ -33,6 +37,22 @@ bool drawn(const Game& game, const Board& own) {
         20s);
 }
 
+// The icons in xprop's values of _NET_WM_ICON, in their order: size and
+// pixels 0xAARRGGBB, each icon square.
+std::vector<std::pair<int, std::vector<unsigned long>>> windowIcons(const std::string& xprop) {
+    std::vector<std::pair<int, std::vector<unsigned long>>> icons;
+    const size_t at = xprop.find("_NET_WM_ICON");
+    if (at == std::string::npos) return icons;
+    std::istringstream in(xprop.substr(at + 12));
+    std::vector<unsigned long> v;
+    for (std::string item; in >> item;) v.push_back(std::stoul(item));
+    for (size_t i = 0; i + 2 <= v.size() && v[i] == v[i + 1] && i + 2 + v[i] * v[i] <= v.size();
+         i += 2 + v[i] * v[i])
+        icons.push_back({static_cast<int>(v[i]), {v.begin() + static_cast<long>(i + 2),
+                                                  v.begin() + static_cast<long>(i + 2 + v[i] * v[i])}});
+    return icons;
+}
+
 }  // namespace
 
 TEST(GameStartUp, PrintsItsLinesInOrderWithTheDifficulty) {
@@ -56,9 +76,37 @@ TEST(GameStartUp, PrintsItsLinesInOrderWithTheDifficulty) {
     }
 }
 
-TEST(GameWindow, OpensAtScreenSizeOverOnePointTwoCentredAndRaised) {
+TEST(GameWindow, OpensAtScreenSizeOverOnePointTwoCentredAndRaisedWithClassPidAndIcon) {
     Game game;
     ASSERT_TRUE(game.started()) << game.out();
+    // What ties the window to the menu entry, to this process on this
+    // machine, and the icon a task bar shows, in the sizes it asks for: the
+    // installed icon's pixels at their common size.
+    std::string props;
+    game.server().run({"xprop", "-name", "Battleship game", "-notype", "-f", "_NET_WM_ICON", "32c", " $0+\\n",
+                       "WM_CLASS", "_NET_WM_PID", "WM_CLIENT_MACHINE", "_NET_WM_ICON"},
+                      &props);
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    for (const std::string& line : {std::string("WM_CLASS = \"battleships\", \"Battleships\""),
+                                   "_NET_WM_PID = " + std::to_string(game.process().pid()),
+                                   "WM_CLIENT_MACHINE = \"" + std::string(host) + "\""})
+        EXPECT_EQ(countLines(props, line), 1) << line << " not in:\n" << props.substr(0, 300);
+    std::vector<int> sizes;
+    std::vector<unsigned long> icon48;
+    for (const auto& icon : windowIcons(props)) {
+        sizes.push_back(icon.first);
+        if (icon.first == 48) icon48 = icon.second;
+    }
+    EXPECT_EQ(sizes, std::vector<int>({16, 32, 48, 64}));
+    std::string rgba;
+    game.server().run({"convert", xtest::buildDir() + "/icons/48x48/battleships.png", "-depth", "8", "rgba:-"}, &rgba);
+    ASSERT_EQ(rgba.size(), 4 * icon48.size());
+    for (size_t i = 0; i < icon48.size(); ++i) {
+        const auto c = [&](size_t k) { return static_cast<unsigned long>(static_cast<unsigned char>(rgba[4 * i + k])); };
+        ASSERT_EQ(icon48[i], c(3) << 24 | c(0) << 16 | c(1) << 8 | c(2)) << "pixel " << i % 48 << "," << i / 48;
+    }
+
     const Geometry expected = windowOnScreen(kScreenW, kScreenH);
     // On this screen the single-precision quotient 1920 / 1.2 lies just
     // below 1600 and is truncated.
