@@ -1,6 +1,12 @@
 #ifndef BATTLESHIPS_CANVAS_H
 #define BATTLESHIPS_CANVAS_H
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdint>
+#include <unordered_map>
+#include <cstring>
 #include <vector>
 
 // A rectangle of window pixels, origin at the top-left corner, y downwards.
@@ -87,6 +93,9 @@ private:
     };
     void capture();
     bool textFromAtlas(float x, float y, const char* text);
+    bool crossFromAtlas(float left, float top, float right, float bottom);
+    bool rasterPosition(float x, float y, float& rx, float& ry);
+    static bool certainFloor(float position, double& pixel);
     void lineState(float width, bool smooth);
     void textured(bool on);
     void openWatch();
@@ -98,12 +107,42 @@ private:
     bool lineSmooth = false;
     bool texturing = false;
     bool clipped = false;
+    bool scissored = false;
     Box clipBox;
 
     unsigned glyphLists = 0;
     unsigned atlas = 0;
     bool captured = false;
     std::vector<Glyph> glyphs;
+    // Crosses captured from the renderer's smoothed lines, by shape.
+    struct CrossKey {
+        float colour[4] = {0, 0, 0, 0};
+        int dx = 0, dy = 0;
+        float fracX = 0, fracY = 0;
+        bool operator==(const CrossKey& o) const {
+            return std::memcmp(colour, o.colour, sizeof colour) == 0 && dx == o.dx && dy == o.dy &&
+                   fracX == o.fracX && fracY == o.fracY;
+        }
+    };
+    struct CrossImage {
+        int x = 0, y = 0, width = 0, height = 0;  // in the capture, y up
+        int atlasX = 0, atlasY = 0;
+    };
+    struct CrossShape {
+        CrossKey key;
+        CrossImage lines[2];
+    };
+    bool captureCross(CrossShape& shape);
+    static const int kCaptureOffset = 16;
+    std::vector<CrossShape> crosses;
+    bool crossesFull = false;
+    int shelfX = 0, shelfY = 256, shelfH = 0;
+    unsigned fbo = 0;
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    float current[4] = {1, 1, 1, 1};
+    // The renderer's raster positions asked so far, by origin and coordinate.
+    std::unordered_map<std::uint64_t, float> rasterXs, rasterYs;
 
     // The window's own events, seen on a connection of its own: whether it
     // lost what it showed since the last frame.

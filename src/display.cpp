@@ -276,12 +276,14 @@ void Display::drawFrame() {
         canvas.showAll();
         return;
     }
+    // Each box goes on the window before the next is drawn: drawing one may
+    // reach past it into the back buffer.
     for (const Box& box : boxes) {
         canvas.clip(box);
         drawScene();
+        canvas.showParts({box});
     }
     canvas.clip(Box());
-    canvas.showParts(boxes);
 }
 
 Display::Shown Display::look(bool cells) {
