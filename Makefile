@@ -71,11 +71,16 @@ clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
 
 # Speed and strength figures (see README, Performance): only the benchmarks
-# are built.
+# are built, and the game of OLD_COMMIT for the window's figures to stand
+# against (bench_events starts its own X servers).
+OLD_COMMIT ?= 2d00c76
 bench: deps
 	$(CONFIGURE_ALL)
-	cmake --build $(BUILD) -j $(JOBS) --target bench_rules bench_strength bench_frame
+	cmake --build $(BUILD) -j $(JOBS) --target bench_rules bench_strength bench_frame bench_events
+	JOBS=$(JOBS) ./scripts/build-commit $(OLD_COMMIT) $(BUILD)/old
 	$(BUILD)/bench/bench_rules
 	$(BUILD)/bench/bench_strength
 	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
+	$(BUILD)/bench/bench_events $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
+	  $(abspath $(BUILD))/bench/libbench_fixed_time.so
