@@ -1,12 +1,6 @@
 #ifndef BATTLESHIPS_CANVAS_H
 #define BATTLESHIPS_CANVAS_H
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-
-#include <cstdint>
-#include <unordered_map>
-#include <cstring>
 #include <vector>
 
 // A rectangle of window pixels, origin at the top-left corner, y downwards.
@@ -57,6 +51,11 @@ public:
     void beginLines();
     void segment(float x1, float y1, float x2, float y2);
     void endLines();
+    // Lines of width 1, unsmoothed, from here on. Where the line state
+    // changes, the renderer's batch ends, and where batches end decides
+    // which of Mesa's paths colours some tiles: frames keep their pixels
+    // only with the batches ending where they always did.
+    void plainLines();
     // Two smoothed segments of width 2 corner to corner: a cross.
     void cross(float left, float top, float right, float bottom);
     // One line of text in Helvetica 12 with its baseline starting at (x, y),
@@ -87,17 +86,17 @@ public:
 
 private:
     struct Glyph {
-        int left = 0, bottom = 0, width = 0, height = 0;  // set pixels, from the raster pixel, y up
-        int atlasX = 0, atlasY = 0;
+        // Runs of set pixels along a row: first pixel (from the raster
+        // pixel, y up) and length.
+        struct Run {
+            int x, y, length;
+        };
+        std::vector<Run> runs;
         int advance = 0;
     };
     void capture();
-    bool textFromAtlas(float x, float y, const char* text);
-    bool crossFromAtlas(float left, float top, float right, float bottom);
-    bool rasterPosition(float x, float y, float& rx, float& ry);
-    static bool certainFloor(float position, double& pixel);
+    bool textAsQuads(float x, float y, const char* text);
     void lineState(float width, bool smooth);
-    void textured(bool on);
     void openWatch();
     void scissor(const Box& box);
 
@@ -105,44 +104,14 @@ private:
     float originX = 0, originY = 0;
     float lineWidth = 1;
     bool lineSmooth = false;
-    bool texturing = false;
     bool clipped = false;
     bool scissored = false;
     Box clipBox;
 
+    // The font's characters: compiled bitmaps and the pixels they set.
     unsigned glyphLists = 0;
-    unsigned atlas = 0;
     bool captured = false;
     std::vector<Glyph> glyphs;
-    // Crosses captured from the renderer's smoothed lines, by shape.
-    struct CrossKey {
-        float colour[4] = {0, 0, 0, 0};
-        int dx = 0, dy = 0;
-        float fracX = 0, fracY = 0;
-        bool operator==(const CrossKey& o) const {
-            return std::memcmp(colour, o.colour, sizeof colour) == 0 && dx == o.dx && dy == o.dy &&
-                   fracX == o.fracX && fracY == o.fracY;
-        }
-    };
-    struct CrossImage {
-        int x = 0, y = 0, width = 0, height = 0;  // in the capture, y up
-        int atlasX = 0, atlasY = 0;
-    };
-    struct CrossShape {
-        CrossKey key;
-        CrossImage lines[2];
-    };
-    bool captureCross(CrossShape& shape);
-    static const int kCaptureOffset = 16;
-    std::vector<CrossShape> crosses;
-    bool crossesFull = false;
-    int shelfX = 0, shelfY = 256, shelfH = 0;
-    unsigned fbo = 0;
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    float current[4] = {1, 1, 1, 1};
-    // The renderer's raster positions asked so far, by origin and coordinate.
-    std::unordered_map<std::uint64_t, float> rasterXs, rasterYs;
 
     // The window's own events, seen on a connection of its own: whether it
     // lost what it showed since the last frame.

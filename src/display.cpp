@@ -373,10 +373,12 @@ bool Display::changes(const Shown& now, bool cells, std::vector<Box>& boxes) con
         boards = cellChanges(was.recordCells, now.recordCells, recordLeft(), boxes) || boards;
     }
     // The overlay follows the computer's record of its shots and the
-    // biggest ship afloat, which change only with the boards.
+    // biggest ship afloat, which change only with the boards. It is drawn
+    // in whole frames: Mesa's renderer takes several times longer for the
+    // same crosses and numbers drawn in part of the window.
     if (now.overlay != was.overlay ||
         (now.overlay && (boards || summaries || now.overlayShip != was.overlayShip)))
-        boxes.push_back(overlayBox());
+        return false;
     return true;
 }
 
@@ -409,12 +411,6 @@ Box Display::cellBox(float left, int x, int y, int dx, int dy) const {
 
 Box Display::textBox(float x, float y, const std::string& text) const {
     return Box{x - 3, y - 16, x + static_cast<float>(Canvas::textWidth(text.c_str())) + 4, y + 6};
-}
-
-Box Display::overlayBox() const {
-    return Box{fieldSpaceW + columnW, fieldSpaceH + rowH, fieldSpaceW + fieldSizeW + kHintReachX,
-               fieldSpaceH + fieldSizeH + kHintReachY}
-        .grown(4);
 }
 
 void Display::drawScene() {
@@ -565,6 +561,7 @@ void Display::renderField(int width, int height, Field* field) {
         }
     }
 
+    canvas.plainLines();
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {
         if (player->isReady()) {
             if (activeField->isHit(mouseOn) == 0) renderSquad(mouseOn.x, mouseOn.y, 1, 0.3f, 0.3f, 0.7f);
@@ -617,6 +614,7 @@ void Display::renderSquad(int i, int j, float r, float g, float b, float a) {
     canvas.colour(r, g, b, a);
     canvas.outline(static_cast<float>(i + 1) * columnW, static_cast<float>(j + 1) * rowH,
                    static_cast<float>(i + 2) * columnW, static_cast<float>(j + 2) * rowH, 3);
+    canvas.plainLines();
 }
 
 void Display::renderText(float x, float y, const char* text, float r, float g, float b, float a) {

@@ -85,7 +85,6 @@ private:
                      float left, std::vector<Box>& boxes) const;
     Box cellBox(float left, int x, int y, int dx, int dy) const;
     Box textBox(float x, float y, const std::string& text) const;
-    Box overlayBox() const;
     float recordLeft() const { return fieldSpaceW + fieldSizeW + fieldSpaceWmiddle; }
 
     Battleships* game;
