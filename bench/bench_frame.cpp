@@ -1,4 +1,4 @@
-// One drawn frame of a battle with the hint overlay on, on the X display
+// One whole frame of a battle, and one with the hint overlay on, on the X display
 // named by DISPLAY (make bench starts an Xvfb for it). GLUT opens one window
 // per process, so each board size is a run of its own:
 //   BENCH_SIDE=14 bench_frame      (default 100)
@@ -27,7 +27,11 @@ namespace {
 class FrameBench : public Display {
 public:
     using Display::Display;
-    static void draw() { onDisplay(); }
+    // A whole frame: a new layout leaves nothing of the last one to keep.
+    static void draw() {
+        onResize(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        onDisplay();
+    }
     static void press(int button, int state, int x, int y) { onMouse(button, state, x, y); }
 };
 
