@@ -9,6 +9,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -45,9 +46,8 @@ struct Cost {
     double cpu = 0, wall = 0;
 };
 
-// Waits until the process has used no CPU for a while; the wall time runs
-// to the last moment it did.
-Cost settle(pid_t pid, double cpuBefore, Clock::time_point start) {
+// Waits until the process has used no CPU for 150 ms.
+void settle(pid_t pid) {
     double last = cpuMs(pid);
     Clock::time_point lastChange = Clock::now();
     while (Clock::now() - lastChange < std::chrono::milliseconds(150)) {
@@ -58,8 +58,6 @@ Cost settle(pid_t pid, double cpuBefore, Clock::time_point start) {
             lastChange = Clock::now();
         }
     }
-    return {last - cpuBefore,
-            std::max(0.0, std::chrono::duration<double, std::milli>(lastChange - start).count())};
 }
 
 // One game on its own X server, driven by xdotool.
@@ -74,7 +72,7 @@ public:
         const std::string folder = game.substr(0, game.find_last_of('/'));
         process_ = std::make_unique<xtest::Process>(argv, folder, server_.display());
         process_->waitForOutput("Rendering game...", std::chrono::seconds(60));
-        settle(process_->pid(), 0, Clock::now());
+        settle(process_->pid());
     }
     bool ok() { return server_.ok() && process_->running(); }
 
@@ -103,13 +101,35 @@ public:
     }
     void unmeasured(const std::vector<std::string>& args) {
         server_.xdotool(args);
-        settle(process_->pid(), 0, Clock::now());
+        settle(process_->pid());
     }
+    // The CPU the events cost, and the wall time from the first moment the
+    // game used CPU after them to the last, watched while xdotool sends them
+    // (its own start-up left out) until the game has been idle for 150 ms.
     Cost measured(const std::vector<std::vector<std::string>>& events) {
-        const double before = cpuMs(process_->pid());
-        const Clock::time_point start = Clock::now();
+        const pid_t pid = process_->pid();
+        const double before = cpuMs(pid);
+        std::atomic<bool> sent{false};
+        Cost cost;
+        std::thread watch([&] {
+            double last = before;
+            Clock::time_point first, lastChange = Clock::now();
+            bool changed = false;
+            while (!sent || Clock::now() - lastChange < std::chrono::milliseconds(150)) {
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+                const double now = cpuMs(pid);
+                if (now == last) continue;
+                if (!changed) first = Clock::now();
+                changed = true;
+                last = now;
+                lastChange = Clock::now();
+            }
+            cost = {last - before, changed ? std::chrono::duration<double, std::milli>(lastChange - first).count() : 0};
+        });
         for (const auto& event : events) server_.xdotool(event);
-        return settle(process_->pid(), before, start);
+        sent = true;
+        watch.join();
+        return cost;
     }
     Cost moveTo(bool record, int x, int y) {
         const auto p = cell(record, x, y);
