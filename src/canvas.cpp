@@ -357,7 +357,6 @@ void Canvas::openWatch() {
     XSelectInput(watch, window, ExposureMask | StructureNotifyMask);
     XSync(watch, False);
     watchDisplay = watch;
-    watchWindow = window;
     copySubBuffer = reinterpret_cast<void (*)(void*, unsigned long, int, int, int, int)>(copy);
 }
 
@@ -385,14 +384,10 @@ void Canvas::showAll() {
     glutSwapBuffers();
 }
 
-void Canvas::showParts(const std::vector<Box>& boxes) {
+void Canvas::showPart(const Box& box) {
     // The copy takes the back buffer as it is: the renderer's threads must
     // have finished with it.
     glFinish();
-    ::Display* glut = glXGetCurrentDisplay();
-    const GLXDrawable window = glXGetCurrentDrawable();
-    for (const Box& box : boxes) {
-        const PixelRect r = pixelRect(box, windowW, windowH);
-        if (r.w > 0 && r.h > 0) copySubBuffer(glut, window, r.x, r.y, r.w, r.h);
-    }
+    const PixelRect r = pixelRect(box, windowW, windowH);
+    if (r.w > 0 && r.h > 0) copySubBuffer(glXGetCurrentDisplay(), glXGetCurrentDrawable(), r.x, r.y, r.w, r.h);
 }

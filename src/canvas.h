@@ -73,16 +73,15 @@ public:
     // The clip in drawing coordinates, or a box holding the whole window.
     Box area() const;
 
-    // Starts a frame: a whole one, or one for these boxes alone when the
-    // window keeps what it shows and can take part of a frame. False when it
-    // must be whole.
+    // Once per frame: whether the window still shows the last frame shown
+    // and can take part of one; false when the frame must be whole.
     bool canRedrawPart();
     // Clears the drawing area (within the clip).
     void clear();
     // Shows the whole frame.
     void showAll();
-    // Shows only these boxes of the frame drawn in the back buffer.
-    void showParts(const std::vector<Box>& boxes);
+    // Shows only this box of the frame drawn in the back buffer.
+    void showPart(const Box& box);
 
 private:
     struct Glyph {
@@ -116,7 +115,6 @@ private:
     // The window's own events, seen on a connection of its own: whether it
     // lost what it showed since the last frame.
     void* watchDisplay = nullptr;
-    unsigned long watchWindow = 0;
     void (*copySubBuffer)(void*, unsigned long, int, int, int, int) = nullptr;
     bool watchTried = false;
 };

@@ -32,6 +32,31 @@ std::string rowLabel(int k) {
     return std::to_string(k);
 }
 
+// The boxes cut to the window; overlapping ones become one, and many small
+// ones one around them all.
+std::vector<Box> merged(std::vector<Box> boxes, const Box& window) {
+    for (Box& box : boxes)
+        box = {std::max(box.left, window.left), std::max(box.top, window.top), std::min(box.right, window.right),
+               std::min(box.bottom, window.bottom)};
+    boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
+    for (bool again = true; again;) {
+        again = false;
+        for (size_t i = 0; i < boxes.size() && !again; ++i)
+            for (size_t j = i + 1; j < boxes.size() && !again; ++j)
+                if (boxes[i].overlaps(boxes[j])) {
+                    boxes[i] = boxes[i].joined(boxes[j]);
+                    boxes.erase(boxes.begin() + static_cast<long>(j));
+                    again = true;
+                }
+    }
+    if (boxes.size() > 8) {
+        Box all;
+        for (const Box& box : boxes) all = all.joined(box);
+        boxes.assign(1, all);
+    }
+    return boxes;
+}
+
 // How far right of and below its cell a hint number may reach, in pixels.
 const float kHintReachX = 68;
 const float kHintReachY = 24;
@@ -245,28 +270,10 @@ void Display::drawFrame() {
     cellsMayChange = false;
     wholeFrame = false;
 
+    const Box window{0, 0, windowW, windowH};
     if (part) {
-        const Box window{0, 0, windowW, windowH};
-        for (Box& box : boxes) box = {std::max(box.left, window.left), std::max(box.top, window.top),
-                                      std::min(box.right, window.right), std::min(box.bottom, window.bottom)};
-        boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
+        boxes = merged(boxes, window);
         if (boxes.empty()) return;
-        // Overlapping boxes become one; many small ones, one around them all.
-        for (bool merged = true; merged;) {
-            merged = false;
-            for (size_t i = 0; i < boxes.size() && !merged; ++i)
-                for (size_t j = i + 1; j < boxes.size() && !merged; ++j)
-                    if (boxes[i].overlaps(boxes[j])) {
-                        boxes[i] = boxes[i].joined(boxes[j]);
-                        boxes.erase(boxes.begin() + static_cast<long>(j));
-                        merged = true;
-                    }
-        }
-        if (boxes.size() > 8) {
-            Box all;
-            for (const Box& box : boxes) all = all.joined(box);
-            boxes.assign(1, all);
-        }
         float area = 0;
         for (const Box& box : boxes) area += box.area();
         part = area < 0.6f * window.area();
@@ -281,7 +288,7 @@ void Display::drawFrame() {
     for (const Box& box : boxes) {
         canvas.clip(box);
         drawScene();
-        canvas.showParts({box});
+        canvas.showPart(box);
     }
     canvas.clip(Box());
 }
