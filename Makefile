@@ -3,6 +3,8 @@
 #   make test   installs what is missing, builds everything, runs every test
 #   make package  builds the programs and the Debian package into the build folder
 #   make reproducible  packages the current commit twice in fresh clones, compares
+#   make test-debian13  all of make run, make test and make package on a fresh
+#                       Debian 13 system made in build-debian13/ (root or sudo)
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -11,7 +13,8 @@ JOBS       ?= $(shell nproc)
 # Everything: the programs, the tests and the benchmarks.
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
-.PHONY: all deps deps-run deps-package build programs run test test-sanitize fuzz bench clean package reproducible
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize fuzz bench clean package reproducible \
+	test-debian13
 
 all: build
 
@@ -50,6 +53,11 @@ package: deps-package programs
 # folders of different names: the two packages must be the same bytes.
 reproducible:
 	./scripts/reproducible
+
+# The current commit on a fresh Debian 13 system in a folder, as a new user
+# meets it there (see scripts/test-debian13).
+test-debian13:
+	./scripts/test-debian13
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
