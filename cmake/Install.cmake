@@ -86,6 +86,10 @@ else()
   battleships_install(${BATTLESHIPS_GAMES_BINDIR} ${BATTLESHIPS_GAMES_FOLDER} COMPONENT Package EXCLUDE_FROM_ALL)
 endif()
 
+# Lintian's overrides belong to the Debian package alone.
+install(FILES data/battleships.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME battleships COMPONENT Package EXCLUDE_FROM_ALL)
+
 set(CPACK_GENERATOR DEB)
 # Only the games layout's rules.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Package;/")
