@@ -1,0 +1,287 @@
+// libglade's own domain, which its callers may hold back or filter.
+#define G_LOG_DOMAIN "libglade"
+
+#include "glade_layer.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cerrno>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "glade_form.h"
+
+G_DEFINE_TYPE(GladeXML, glade_xml, G_TYPE_OBJECT)
+
+static void glade_xml_finalize(GObject* object) {
+    GladeXML* self = GLADE_XML(object);
+    g_free(self->filename);
+    if (self->builder != nullptr) g_object_unref(self->builder);
+    G_OBJECT_CLASS(glade_xml_parent_class)->finalize(object);
+}
+
+static void glade_xml_class_init(GladeXMLClass* klass) {
+    G_OBJECT_CLASS(klass)->finalize = glade_xml_finalize;
+}
+
+static void glade_xml_init(GladeXML* self) {
+    self->filename = nullptr;
+    self->builder = nullptr;
+}
+
+namespace {
+
+void warn(const std::string& text) {
+    g_log(G_LOG_DOMAIN, G_LOG_LEVEL_WARNING, "%s", text.c_str());
+}
+
+// Bounded, so that a device or a huge file is refused, not swallowed.
+bool readForm(const char* fname, std::string& data, std::string& why) {
+    std::FILE* file = std::fopen(fname, "rb");
+    if (file == nullptr) {
+        why = std::string("cannot read ") + fname + ": " + std::strerror(errno);
+        return false;
+    }
+    char block[65536];
+    size_t got = 0;
+    while (data.size() <= kFormMaxBytes && (got = std::fread(block, 1, sizeof block, file)) > 0)
+        data.append(block, got);
+    const int error = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (error != 0) {
+        why = std::string("cannot read ") + fname + ": " + std::strerror(error);
+        return false;
+    }
+    return true;
+}
+
+std::string at(int line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+// Only types registered already, or GTK's own loaded on demand: resolving an
+// arbitrary name calls whatever function of that name plus "_get_type" the
+// process holds, and only GTK's are known to be type functions.
+GType widgetType(GtkBuilder* builder, const std::string& name) {
+    const GType known = g_type_from_name(name.c_str());
+    if (known != G_TYPE_INVALID || name.compare(0, 3, "Gtk") != 0) return known;
+    return gtk_builder_get_type_from_name(builder, name.c_str());
+}
+
+// A property value as GtkBuilder will read it, within the property's range.
+bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, const char* owner,
+                std::string& why) {
+    GValue value = G_VALUE_INIT;
+    GError* error = nullptr;
+    if (!gtk_builder_value_from_string(builder, pspec, p.value.c_str(), &value, &error)) {
+        why = at(p.line) + "\"" + p.value + "\" is not a value for " + owner + "'s \"" + p.name + "\"" +
+              (error != nullptr ? std::string(": ") + error->message : std::string());
+        if (error != nullptr) g_error_free(error);
+        return false;
+    }
+    const bool invalid = g_param_value_validate(pspec, &value);
+    g_value_unset(&value);
+    if (invalid) {
+        why = at(p.line) + "\"" + p.value + "\" is out of range for " + owner + "'s \"" + p.name + "\"";
+        return false;
+    }
+    return true;
+}
+
+class FormCheck {
+public:
+    FormCheck(GtkBuilder* builder, const FormTranslation& form) : builder_(builder), form_(form) {}
+
+    ~FormCheck() {
+        for (auto& entry : classes_) g_type_class_unref(entry.second);
+    }
+    FormCheck(const FormCheck&) = delete;
+    FormCheck& operator=(const FormCheck&) = delete;
+
+    // What GtkBuilder would only warn about, or fail on midway, or abort on:
+    // classes, properties and packing that the toolkit does not have.
+    bool run(std::string& why) {
+        types_.reserve(form_.widgets.size());
+        for (const FormWidget& w : form_.widgets) {
+            const GType type = widgetType(builder_, w.className);
+            if (type == G_TYPE_INVALID) return refuse(why, w, "unknown widget class \"" + w.className + "\"");
+            if (!g_type_is_a(type, GTK_TYPE_WIDGET))
+                return refuse(why, w, "\"" + w.className + "\" is not a widget class");
+            if (G_TYPE_IS_ABSTRACT(type))
+                return refuse(why, w, "\"" + w.className + "\" is an abstract class");
+            types_.push_back(type);
+            byId_[w.id] = type;
+            if (w.hasItems) byId_[w.storeId] = GTK_TYPE_LIST_STORE;
+        }
+        for (size_t i = 0; i < form_.widgets.size(); ++i)
+            if (!widget(form_.widgets[i], types_[i], why)) return false;
+        return true;
+    }
+
+private:
+    static bool refuse(std::string& why, const FormWidget& w, const std::string& text) {
+        why = at(w.line) + text;
+        return false;
+    }
+
+    GObjectClass* classOf(GType type) {
+        auto found = classes_.find(type);
+        if (found != classes_.end()) return found->second;
+        auto* klass = static_cast<GObjectClass*>(g_type_class_ref(type));
+        classes_[type] = klass;
+        return klass;
+    }
+
+    bool widget(const FormWidget& w, GType type, std::string& why) {
+        GObjectClass* klass = classOf(type);
+        const std::string owner = "\"" + w.id + "\" (" + w.className + ")";
+        int ownChildren = 0;
+        for (int c : w.children)
+            if (form_.widgets[static_cast<size_t>(c)].internalChild.empty()) ++ownChildren;
+        if (ownChildren > 0 && !g_type_is_a(type, GTK_TYPE_CONTAINER))
+            return refuse(why, w, owner + " is not a container, yet has children");
+        if (ownChildren > 1 && g_type_is_a(type, GTK_TYPE_BIN))
+            return refuse(why, w, owner + " holds only one child, yet has " + std::to_string(ownChildren));
+
+        for (const FormProperty& p : w.properties) {
+            GParamSpec* pspec = g_object_class_find_property(klass, p.name.c_str());
+            if (pspec == nullptr) return refuse(why, w, owner + " has no property \"" + p.name + "\"");
+            if (!(pspec->flags & G_PARAM_WRITABLE) || std::strcmp(pspec->name, "parent") == 0)
+                return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " cannot be set");
+            if (G_IS_PARAM_SPEC_OBJECT(pspec) && !g_type_is_a(pspec->value_type, GDK_TYPE_PIXBUF)) {
+                // Another widget of the tree, by id.
+                auto target = byId_.find(p.value);
+                if (target == byId_.end())
+                    return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " names \"" + p.value +
+                                              "\", which is no widget of the tree");
+                if (!g_type_is_a(target->second, pspec->value_type))
+                    return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " needs a " +
+                                              g_type_name(pspec->value_type) + ", not \"" + p.value + "\"");
+            } else if (!checkValue(builder_, pspec, p, owner.c_str(), why)) {
+                return false;
+            }
+        }
+
+        // An internal child's real parent is known only once built.
+        if (w.parent < 0 || !w.internalChild.empty()) return true;
+        GObjectClass* parent = classOf(types_[static_cast<size_t>(w.parent)]);
+        const std::string place = "the packing of " + owner;
+        for (const FormProperty& p : w.packing) {
+            GParamSpec* pspec = gtk_container_class_find_child_property(parent, p.name.c_str());
+            if (pspec == nullptr || !(pspec->flags & G_PARAM_WRITABLE))
+                return refuse(why, w, place + " has no property \"" + p.name + "\"");
+            if (!checkValue(builder_, pspec, p, place.c_str(), why)) return false;
+        }
+        return true;
+    }
+
+    GtkBuilder* builder_;
+    const FormTranslation& form_;
+    std::vector<GType> types_;
+    std::map<std::string, GType> byId_;
+    std::map<GType, GObjectClass*> classes_;
+};
+
+// Warnings and criticals that GTK gives while building, held to decide on.
+const char* const kToolkitDomains[] = {"Gtk", "Gdk", "GLib-GObject", "GLib", "GdkPixbuf"};
+
+void holdToolkitMessage(const gchar*, GLogLevelFlags, const gchar* text, gpointer data) {
+    static_cast<std::vector<std::string>*>(data)->push_back(text != nullptr ? text : "");
+}
+
+// Whatever a failed build made: its windows are GTK's own until destroyed.
+void discard(GtkBuilder* builder) {
+    GSList* objects = gtk_builder_get_objects(builder);
+    for (GSList* o = objects; o != nullptr; o = o->next)
+        if (GTK_IS_WIDGET(o->data) && GTK_WIDGET_TOPLEVEL(o->data)) gtk_widget_destroy(GTK_WIDGET(o->data));
+    g_slist_free(objects);
+    g_object_unref(builder);
+}
+
+bool build(GtkBuilder* builder, const FormTranslation& form, std::string& why) {
+    {
+        FormCheck check(builder, form);
+        if (!check.run(why)) return false;
+    }
+    std::vector<std::string> held;
+    std::vector<std::pair<const char*, guint>> handlers;
+    for (const char* domain : kToolkitDomains)
+        handlers.emplace_back(domain, g_log_set_handler(domain,
+                                                        static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING |
+                                                                                    G_LOG_LEVEL_CRITICAL),
+                                                        holdToolkitMessage, &held));
+    GError* error = nullptr;
+    const guint built = gtk_builder_add_from_string(builder, form.builderXml.data(), form.builderXml.size(), &error);
+    for (const auto& handler : handlers) g_log_remove_handler(handler.first, handler.second);
+    if (built == 0) {
+        why = std::string("GTK cannot build the form: ") + (error != nullptr ? error->message : "unknown error");
+        if (error != nullptr) g_error_free(error);
+        return false;
+    }
+    if (!held.empty()) {
+        why = "GTK cannot build the form: " + held.front();
+        return false;
+    }
+    return true;
+}
+
+// As GtkBuilder reads a "translatable" attribute.
+bool yes(const std::string& text) {
+    for (const char* word : {"yes", "true", "y", "t", "1"})
+        if (g_ascii_strcasecmp(text.c_str(), word) == 0) return true;
+    return false;
+}
+
+void fillStores(GtkBuilder* builder, const FormTranslation& form, const char* domain) {
+    for (const FormWidget& w : form.widgets) {
+        if (!w.hasItems) continue;
+        GtkListStore* store = GTK_LIST_STORE(gtk_builder_get_object(builder, w.storeId.c_str()));
+        for (const std::string& item : w.items) {
+            GtkTreeIter row;
+            gtk_list_store_append(store, &row);
+            const char* text = yes(w.itemsTranslatable) ? g_dgettext(domain, item.c_str()) : item.c_str();
+            gtk_list_store_set(store, &row, 0, text, -1);
+        }
+    }
+}
+
+}  // namespace
+
+void glade_init(void) {}
+
+GladeXML* glade_xml_new(const char* fname, const char* root, const char* domain) {
+    if (fname == nullptr) {
+        warn("no file name given");
+        return nullptr;
+    }
+    std::string data, why;
+    if (!readForm(fname, data, why)) {
+        warn(why);
+        return nullptr;
+    }
+    const FormTranslation form = translateForm(data.data(), data.size(), root);
+    if (!form.ok) {
+        warn(form.error);
+        return nullptr;
+    }
+    GtkBuilder* builder = gtk_builder_new();
+    if (domain != nullptr) gtk_builder_set_translation_domain(builder, domain);
+    if (!build(builder, form, why)) {
+        discard(builder);
+        warn(why);
+        return nullptr;
+    }
+    fillStores(builder, form, domain);
+    auto* self = static_cast<GladeXML*>(g_object_new(GLADE_TYPE_XML, nullptr));
+    self->filename = g_strdup(fname);
+    self->builder = builder;
+    return self;
+}
+
+GtkWidget* glade_xml_get_widget(GladeXML* self, const char* name) {
+    g_return_val_if_fail(GLADE_IS_XML(self), nullptr);
+    g_return_val_if_fail(name != nullptr, nullptr);
+    GObject* object = gtk_builder_get_object(self->builder, name);
+    return object != nullptr && GTK_IS_WIDGET(object) ? GTK_WIDGET(object) : nullptr;
+}
