@@ -338,23 +338,13 @@ void translate(const xmlNode* top, const char* root, FormTranslation& out) {
     }
     if (root != nullptr && root[0] != '\0') {
         const xmlNode* start = findWidget(top->children, root, 0);
-        if (start == nullptr) throw Refusal{std::string("no widget \"") + root + "\" in the form"};
-        reader.widget(start, -1, 0, "", nullptr);
+        if (start == nullptr) out.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
+        else reader.widget(start, -1, 0, "", nullptr);
     } else {
         for (const xmlNode* n : tops) reader.widget(n, -1, 0, "", nullptr);
     }
     reader.nameStores();
-
-    std::string& xml = out.builderXml;
-    xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface>\n";
-    for (const FormWidget& w : out.widgets)
-        if (w.hasItems) writeStore(xml, w);
-    for (const FormWidget& w : out.widgets)
-        if (w.parent < 0) {
-            writeWidget(xml, out.widgets, w);
-            xml += '\n';
-        }
-    xml += "</interface>\n";
+    out.builderXml = builderXml(out.widgets);
 }
 
 struct DocFree {
@@ -365,6 +355,19 @@ struct ContextFree {
 };
 
 }  // namespace
+
+std::string builderXml(const std::vector<FormWidget>& widgets) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface>\n";
+    for (const FormWidget& w : widgets)
+        if (w.hasItems) writeStore(xml, w);
+    for (const FormWidget& w : widgets)
+        if (w.parent < 0) {
+            writeWidget(xml, widgets, w);
+            xml += '\n';
+        }
+    xml += "</interface>\n";
+    return xml;
+}
 
 FormTranslation translateForm(const char* data, std::size_t size, const char* root) {
     FormTranslation out;
@@ -394,6 +397,7 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
     } catch (const Refusal& r) {
         out.error = r.why;
         out.widgets.clear();
+        out.warnings.clear();
         out.builderXml.clear();
     }
     return out;

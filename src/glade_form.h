@@ -60,15 +60,23 @@ struct FormWidget {
 struct FormTranslation {
     bool ok = false;
     std::string error;  // why the form is refused, when !ok
+    // What libglade lets pass with a warning: a root that is not there
+    // leaves the tree empty.
+    std::vector<std::string> warnings;
     std::string builderXml;
     std::vector<FormWidget> widgets;
 };
 
 // Reads size bytes of a libglade 2 file and translates the tree under the
 // widget whose id is root (every top-level widget when root is null or
-// empty). Refuses, with a reason naming the line where there is one, what is
+// empty); with no widget of that id, nothing but a warning. Refuses, with a
+// reason naming the line where there is one, what is
 // not well-formed, not a glade-interface, out of the bounds above, or holds
 // an element, attribute or reference the translation does not know.
 FormTranslation translateForm(const char* data, std::size_t size, const char* root);
+
+// GtkBuilder's description of these widgets (as translateForm left them, or
+// with properties taken out since).
+std::string builderXml(const std::vector<FormWidget>& widgets);
 
 #endif

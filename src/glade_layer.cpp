@@ -91,7 +91,7 @@ bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, c
 
 class FormCheck {
 public:
-    FormCheck(GtkBuilder* builder, const FormTranslation& form) : builder_(builder), form_(form) {}
+    FormCheck(GtkBuilder* builder, FormTranslation& form) : builder_(builder), form_(form) {}
 
     ~FormCheck() {
         for (auto& entry : classes_) g_type_class_unref(entry.second);
@@ -99,8 +99,9 @@ public:
     FormCheck(const FormCheck&) = delete;
     FormCheck& operator=(const FormCheck&) = delete;
 
-    // What GtkBuilder would only warn about, or fail on midway, or abort on:
-    // classes, properties and packing that the toolkit does not have.
+    // What GtkBuilder would fail on midway or abort on: classes the toolkit
+    // does not have, values it cannot read. A property the class lacks is
+    // left out with a warning, as libglade does.
     bool run(std::string& why) {
         types_.reserve(form_.widgets.size());
         for (const FormWidget& w : form_.widgets) {
@@ -116,8 +117,12 @@ public:
         }
         for (size_t i = 0; i < form_.widgets.size(); ++i)
             if (!widget(form_.widgets[i], types_[i], why)) return false;
+        form_.builderXml = builderXml(form_.widgets);
         return true;
     }
+
+    // The warnings for what was left out, to give once the form is built.
+    const std::vector<std::string>& leftOut() const { return leftOut_; }
 
 private:
     static bool refuse(std::string& why, const FormWidget& w, const std::string& text) {
@@ -133,7 +138,7 @@ private:
         return klass;
     }
 
-    bool widget(const FormWidget& w, GType type, std::string& why) {
+    bool widget(FormWidget& w, GType type, std::string& why) {
         GObjectClass* klass = classOf(type);
         const std::string owner = "\"" + w.id + "\" (" + w.className + ")";
         int ownChildren = 0;
@@ -144,43 +149,58 @@ private:
         if (ownChildren > 1 && g_type_is_a(type, GTK_TYPE_BIN))
             return refuse(why, w, owner + " holds only one child, yet has " + std::to_string(ownChildren));
 
-        for (const FormProperty& p : w.properties) {
+        for (auto it = w.properties.begin(); it != w.properties.end();) {
+            const FormProperty& p = *it;
             GParamSpec* pspec = g_object_class_find_property(klass, p.name.c_str());
-            if (pspec == nullptr) return refuse(why, w, owner + " has no property \"" + p.name + "\"");
+            if (pspec == nullptr) {
+                leftOut_.push_back(at(p.line) + owner + " has no property \"" + p.name + "\"; it is left out");
+                it = w.properties.erase(it);
+                continue;
+            }
             if (!(pspec->flags & G_PARAM_WRITABLE) || std::strcmp(pspec->name, "parent") == 0)
                 return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " cannot be set");
             if (G_IS_PARAM_SPEC_OBJECT(pspec) && !g_type_is_a(pspec->value_type, GDK_TYPE_PIXBUF)) {
-                // Another widget of the tree, by id.
+                // Another widget of the tree, by id; libglade leaves the
+                // property unset where there is none of the right kind.
                 auto target = byId_.find(p.value);
-                if (target == byId_.end())
-                    return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " names \"" + p.value +
-                                              "\", which is no widget of the tree");
-                if (!g_type_is_a(target->second, pspec->value_type))
-                    return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " needs a " +
-                                              g_type_name(pspec->value_type) + ", not \"" + p.value + "\"");
+                if (target == byId_.end() || !g_type_is_a(target->second, pspec->value_type)) {
+                    leftOut_.push_back(at(p.line) + "the property \"" + p.name + "\" of " + owner + " names \"" +
+                                       p.value + "\", which is no " + g_type_name(pspec->value_type) +
+                                       " of the tree; it is left out");
+                    it = w.properties.erase(it);
+                    continue;
+                }
             } else if (!checkValue(builder_, pspec, p, owner.c_str(), why)) {
                 return false;
             }
+            ++it;
         }
 
         // An internal child's real parent is known only once built.
         if (w.parent < 0 || !w.internalChild.empty()) return true;
         GObjectClass* parent = classOf(types_[static_cast<size_t>(w.parent)]);
         const std::string place = "the packing of " + owner;
-        for (const FormProperty& p : w.packing) {
-            GParamSpec* pspec = gtk_container_class_find_child_property(parent, p.name.c_str());
-            if (pspec == nullptr || !(pspec->flags & G_PARAM_WRITABLE))
-                return refuse(why, w, place + " has no property \"" + p.name + "\"");
-            if (!checkValue(builder_, pspec, p, place.c_str(), why)) return false;
+        for (auto it = w.packing.begin(); it != w.packing.end();) {
+            GParamSpec* pspec = gtk_container_class_find_child_property(parent, it->name.c_str());
+            if (pspec == nullptr) {
+                leftOut_.push_back(at(it->line) + place + " has no property \"" + it->name + "\"; it is left out");
+                it = w.packing.erase(it);
+                continue;
+            }
+            if (!(pspec->flags & G_PARAM_WRITABLE))
+                return refuse(why, w, "the property \"" + it->name + "\" of " + place + " cannot be set");
+            if (!checkValue(builder_, pspec, *it, place.c_str(), why)) return false;
+            ++it;
         }
         return true;
     }
 
     GtkBuilder* builder_;
-    const FormTranslation& form_;
+    FormTranslation& form_;
     std::vector<GType> types_;
     std::map<std::string, GType> byId_;
     std::map<GType, GObjectClass*> classes_;
+    std::vector<std::string> leftOut_;
 };
 
 // Warnings and criticals that GTK gives while building, held to decide on.
@@ -199,10 +219,11 @@ void discard(GtkBuilder* builder) {
     g_object_unref(builder);
 }
 
-bool build(GtkBuilder* builder, const FormTranslation& form, std::string& why) {
+bool build(GtkBuilder* builder, FormTranslation& form, std::vector<std::string>& leftOut, std::string& why) {
     {
         FormCheck check(builder, form);
         if (!check.run(why)) return false;
+        leftOut = check.leftOut();
     }
     std::vector<std::string> held;
     std::vector<std::pair<const char*, guint>> handlers;
@@ -260,18 +281,21 @@ GladeXML* glade_xml_new(const char* fname, const char* root, const char* domain)
         warn(why);
         return nullptr;
     }
-    const FormTranslation form = translateForm(data.data(), data.size(), root);
+    FormTranslation form = translateForm(data.data(), data.size(), root);
     if (!form.ok) {
         warn(form.error);
         return nullptr;
     }
     GtkBuilder* builder = gtk_builder_new();
     if (domain != nullptr) gtk_builder_set_translation_domain(builder, domain);
-    if (!build(builder, form, why)) {
+    std::vector<std::string> leftOut;
+    if (!build(builder, form, leftOut, why)) {
         discard(builder);
         warn(why);
         return nullptr;
     }
+    for (const std::string& text : form.warnings) warn(text);
+    for (const std::string& text : leftOut) warn(text);
     fillStores(builder, form, domain);
     auto* self = static_cast<GladeXML*>(g_object_new(GLADE_TYPE_XML, nullptr));
     self->filename = g_strdup(fname);
