@@ -131,10 +131,11 @@ public:
                 }
             } else if (named(n, "signal")) {
                 w.signals.push_back({requiredAttr(n, "name"), requiredAttr(n, "handler"), attr(n, "after"),
-                                     attr(n, "object")});
+                                     attr(n, "object"), static_cast<int>(xmlGetLineNo(n))});
             } else if (named(n, "accelerator")) {
                 w.accelerators.push_back(
-                    {requiredAttr(n, "key"), attr(n, "modifiers"), requiredAttr(n, "signal")});
+                    {requiredAttr(n, "key"), attr(n, "modifiers"), requiredAttr(n, "signal"),
+                     static_cast<int>(xmlGetLineNo(n))});
             } else if (named(n, "child")) {
                 children.push_back(n);
             } else if (named(n, "accessibility")) {

@@ -28,10 +28,12 @@ struct FormProperty {
 
 struct FormSignal {
     std::string name, handler, after, object;
+    int line = 0;
 };
 
 struct FormAccelerator {
     std::string key, modifiers, signal;
+    int line = 0;
 };
 
 // A widget of the tree that is built, in document order: a parent comes

@@ -3,6 +3,8 @@
 
 #include "glade_layer.h"
 
+#include <gdk/gdkkeysyms.h>
+
 #include <cstdio>
 #include <cstring>
 #include <cerrno>
@@ -60,6 +62,24 @@ std::string at(int line) {
     return "line " + std::to_string(line) + ": ";
 }
 
+// A truth value as GtkBuilder reads it; false for text it would not read.
+bool readBoolean(const std::string& text, bool& value) {
+    if (text.size() == 1) {
+        const char c = g_ascii_tolower(text[0]);
+        value = c == '1' || c == 'y' || c == 't';
+        return value || c == '0' || c == 'n' || c == 'f';
+    }
+    for (const char* word : {"true", "yes"})
+        if (g_ascii_strcasecmp(text.c_str(), word) == 0) return value = true;
+    value = false;
+    return g_ascii_strcasecmp(text.c_str(), "false") == 0 || g_ascii_strcasecmp(text.c_str(), "no") == 0;
+}
+
+bool yes(const std::string& text) {
+    bool value = false;
+    return readBoolean(text, value) && value;
+}
+
 // Only types registered already, or GTK's own loaded on demand: resolving an
 // arbitrary name calls whatever function of that name plus "_get_type" the
 // process holds, and only GTK's are known to be type functions.
@@ -94,6 +114,10 @@ public:
     FormCheck(GtkBuilder* builder, FormTranslation& form) : builder_(builder), form_(form) {}
 
     ~FormCheck() {
+        for (auto& entry : instances_) {
+            gtk_widget_destroy(GTK_WIDGET(entry.second));
+            g_object_unref(entry.second);
+        }
         for (auto& entry : classes_) g_type_class_unref(entry.second);
     }
     FormCheck(const FormCheck&) = delete;
@@ -138,9 +162,83 @@ private:
         return klass;
     }
 
+    // A widget of the class to ask for its internal children, made once.
+    GtkBuildable* instanceOf(GType type) {
+        auto found = instances_.find(type);
+        if (found != instances_.end()) return GTK_BUILDABLE(found->second);
+        GObject* object = G_OBJECT(g_object_ref_sink(g_object_new(type, nullptr)));
+        instances_[type] = object;
+        return GTK_BUILDABLE(object);
+    }
+
+    // GtkBuilder looks an internal child up in the parent, then in its
+    // ancestors; where none has it, it gives up midway.
+    bool hasInternalChild(const FormWidget& w) {
+        for (int a = w.parent; a >= 0; a = form_.widgets[static_cast<size_t>(a)].parent)
+            if (gtk_buildable_get_internal_child(instanceOf(types_[static_cast<size_t>(a)]), builder_,
+                                                 w.internalChild.c_str()) != nullptr)
+                return true;
+        return false;
+    }
+
+    // What gtk_widget_add_accelerator takes: a key, modifiers and an action
+    // signal of the class without arguments.
+    bool accelerator(const FormAccelerator& a, GType type, const std::string& owner, std::string& why) {
+        why = at(a.line) + "an accelerator of " + owner + " ";
+        const guint key = gdk_keyval_from_name(a.key.c_str());
+        if (key == 0 || key == GDK_KEY_VoidSymbol) {
+            why += "has the unknown key \"" + a.key + "\"";
+            return false;
+        }
+        GValue modifiers = G_VALUE_INIT;
+        GError* error = nullptr;
+        if (!a.modifiers.empty() &&
+            !gtk_builder_value_from_string_type(builder_, GDK_TYPE_MODIFIER_TYPE, a.modifiers.c_str(), &modifiers,
+                                                &error)) {
+            why += "has the modifiers \"" + a.modifiers + "\": " + error->message;
+            g_error_free(error);
+            return false;
+        }
+        if (G_IS_VALUE(&modifiers)) g_value_unset(&modifiers);
+        GSignalQuery query;
+        g_signal_query(g_signal_lookup(a.signal.c_str(), type), &query);
+        if (query.signal_id == 0 || !(query.signal_flags & G_SIGNAL_ACTION) || query.n_params != 0 ||
+            query.return_type != G_TYPE_NONE) {
+            why += "names \"" + a.signal + "\", which is no action signal of its class";
+            return false;
+        }
+        why.clear();
+        return true;
+    }
+
+    static bool boolean(const std::string& text) {
+        bool value = false;
+        return text.empty() || readBoolean(text, value);
+    }
+
     bool widget(FormWidget& w, GType type, std::string& why) {
         GObjectClass* klass = classOf(type);
         const std::string owner = "\"" + w.id + "\" (" + w.className + ")";
+        if (!w.internalChild.empty() && !hasInternalChild(w))
+            return refuse(why, w, "no widget above " + owner + " has an internal child \"" + w.internalChild + "\"");
+        // GtkBuilder stops at a truth value it cannot read.
+        const std::string neither = "\" is neither yes nor no";
+        for (const FormSignal& s : w.signals)
+            if (!boolean(s.after)) {
+                why = at(s.line) + "after=\"" + s.after + "\" of a signal of " + owner + neither;
+                return false;
+            }
+        for (const FormAccelerator& a : w.accelerators)
+            if (!accelerator(a, type, owner, why)) return false;
+        if (!boolean(w.itemsTranslatable))
+            return refuse(why, w, "translatable=\"" + w.itemsTranslatable + "\" of the items of " + owner + neither);
+        for (const auto* list : {&w.properties, &w.packing})
+            for (const FormProperty& p : *list)
+                if (!boolean(p.translatable)) {
+                    why = at(p.line) + "translatable=\"" + p.translatable + "\" of \"" + p.name + "\" of " + owner +
+                          neither;
+                    return false;
+                }
         int ownChildren = 0;
         for (int c : w.children)
             if (form_.widgets[static_cast<size_t>(c)].internalChild.empty()) ++ownChildren;
@@ -200,6 +298,7 @@ private:
     std::vector<GType> types_;
     std::map<std::string, GType> byId_;
     std::map<GType, GObjectClass*> classes_;
+    std::map<GType, GObject*> instances_;
     std::vector<std::string> leftOut_;
 };
 
@@ -219,7 +318,23 @@ void discard(GtkBuilder* builder) {
     g_object_unref(builder);
 }
 
-bool build(GtkBuilder* builder, FormTranslation& form, std::vector<std::string>& leftOut, std::string& why) {
+// GtkBuilder of GTK 2.24 loses the context string of every text it
+// translates with one, so those texts are translated here.
+void translateInContext(std::vector<FormProperty>& properties, const char* domain) {
+    for (FormProperty& p : properties) {
+        if (p.context.empty()) continue;
+        if (yes(p.translatable)) p.value = g_dpgettext2(domain, p.context.c_str(), p.value.c_str());
+        p.translatable.clear();
+        p.context.clear();
+    }
+}
+
+bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, std::vector<std::string>& leftOut,
+           std::string& why) {
+    for (FormWidget& w : form.widgets) {
+        translateInContext(w.properties, domain);
+        translateInContext(w.packing, domain);
+    }
     {
         FormCheck check(builder, form);
         if (!check.run(why)) return false;
@@ -245,13 +360,6 @@ bool build(GtkBuilder* builder, FormTranslation& form, std::vector<std::string>&
         return false;
     }
     return true;
-}
-
-// As GtkBuilder reads a "translatable" attribute.
-bool yes(const std::string& text) {
-    for (const char* word : {"yes", "true", "y", "t", "1"})
-        if (g_ascii_strcasecmp(text.c_str(), word) == 0) return true;
-    return false;
 }
 
 void fillStores(GtkBuilder* builder, const FormTranslation& form, const char* domain) {
@@ -289,7 +397,7 @@ GladeXML* glade_xml_new(const char* fname, const char* root, const char* domain)
     GtkBuilder* builder = gtk_builder_new();
     if (domain != nullptr) gtk_builder_set_translation_domain(builder, domain);
     std::vector<std::string> leftOut;
-    if (!build(builder, form, leftOut, why)) {
+    if (!build(builder, form, domain, leftOut, why)) {
         discard(builder);
         warn(why);
         return nullptr;
