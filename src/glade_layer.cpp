@@ -141,12 +141,25 @@ public:
         }
         for (size_t i = 0; i < form_.widgets.size(); ++i)
             if (!widget(form_.widgets[i], types_[i], why)) return false;
+        // libglade shows or hides a widget once its children are in: a window
+        // shown before would open at the size of an empty one.
+        for (FormWidget& w : form_.widgets)
+            for (auto it = w.properties.begin(); it != w.properties.end();)
+                if (it->name == "visible") {
+                    visibility_.push_back({w.id, yes(it->value)});
+                    it = w.properties.erase(it);
+                } else {
+                    ++it;
+                }
         form_.builderXml = builderXml(form_.widgets);
         return true;
     }
 
     // The warnings for what was left out, to give once the form is built.
     const std::vector<std::string>& leftOut() const { return leftOut_; }
+
+    // The widgets' "visible", in the order of the form.
+    const std::vector<std::pair<std::string, bool>>& visibility() const { return visibility_; }
 
 private:
     static bool refuse(std::string& why, const FormWidget& w, const std::string& text) {
@@ -300,6 +313,7 @@ private:
     std::map<GType, GObjectClass*> classes_;
     std::map<GType, GObject*> instances_;
     std::vector<std::string> leftOut_;
+    std::vector<std::pair<std::string, bool>> visibility_;
 };
 
 // Warnings and criticals that GTK gives while building, held to decide on.
@@ -329,7 +343,13 @@ void translateInContext(std::vector<FormProperty>& properties, const char* domai
     }
 }
 
-bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, std::vector<std::string>& leftOut,
+// What the form holds besides GtkBuilder's description of it.
+struct Afterwards {
+    std::vector<std::string> leftOut;
+    std::vector<std::pair<std::string, bool>> visibility;
+};
+
+bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, Afterwards& afterwards,
            std::string& why) {
     for (FormWidget& w : form.widgets) {
         translateInContext(w.properties, domain);
@@ -338,7 +358,7 @@ bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, std::
     {
         FormCheck check(builder, form);
         if (!check.run(why)) return false;
-        leftOut = check.leftOut();
+        afterwards = {check.leftOut(), check.visibility()};
     }
     std::vector<std::string> held;
     std::vector<std::pair<const char*, guint>> handlers;
@@ -396,15 +416,18 @@ GladeXML* glade_xml_new(const char* fname, const char* root, const char* domain)
     }
     GtkBuilder* builder = gtk_builder_new();
     if (domain != nullptr) gtk_builder_set_translation_domain(builder, domain);
-    std::vector<std::string> leftOut;
-    if (!build(builder, form, domain, leftOut, why)) {
+    Afterwards afterwards;
+    if (!build(builder, form, domain, afterwards, why)) {
         discard(builder);
         warn(why);
         return nullptr;
     }
     for (const std::string& text : form.warnings) warn(text);
-    for (const std::string& text : leftOut) warn(text);
+    for (const std::string& text : afterwards.leftOut) warn(text);
     fillStores(builder, form, domain);
+    // Children before their parents: the form's order backwards.
+    for (auto it = afterwards.visibility.rbegin(); it != afterwards.visibility.rend(); ++it)
+        gtk_widget_set_visible(GTK_WIDGET(gtk_builder_get_object(builder, it->first.c_str())), it->second);
     auto* self = static_cast<GladeXML*>(g_object_new(GLADE_TYPE_XML, nullptr));
     self->filename = g_strdup(fname);
     self->builder = builder;
