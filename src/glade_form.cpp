@@ -7,13 +7,9 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
-
-// A refusal on its way out of the recursion.
-struct Refusal {
-    std::string why;
-};
 
 std::string lineOf(const xmlNode* node) {
     return "line " + std::to_string(xmlGetLineNo(node)) + ": ";
@@ -23,38 +19,8 @@ bool named(const xmlNode* node, const char* name) {
     return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
 }
 
-// Only text and character data: an entity of the form's own could grow
-// without bound when expanded, and any other element is a mistake.
-std::string textOf(const xmlNode* owner, const xmlNode* first) {
-    std::string text;
-    for (const xmlNode* n = first; n != nullptr; n = n->next) {
-        if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-            if (n->content != nullptr) text += reinterpret_cast<const char*>(n->content);
-        } else if (n->type == XML_ENTITY_REF_NODE) {
-            throw Refusal{lineOf(owner) + "reference to the entity \"" +
-                          reinterpret_cast<const char*>(n->name) + "\""};
-        } else if (n->type == XML_ELEMENT_NODE) {
-            throw Refusal{lineOf(n) + "unexpected element <" + reinterpret_cast<const char*>(n->name) +
-                          "> in <" + reinterpret_cast<const char*>(owner->name) + ">"};
-        }
-    }
-    return text;
-}
-
-bool hasAttr(const xmlNode* node, const char* name) {
-    return xmlHasProp(node, BAD_CAST name) != nullptr;
-}
-
-std::string attr(const xmlNode* node, const char* name) {
-    const xmlAttr* a = xmlHasProp(node, BAD_CAST name);
-    return a == nullptr ? std::string() : textOf(node, a->children);
-}
-
-std::string requiredAttr(const xmlNode* node, const char* name) {
-    const std::string value = attr(node, name);
-    if (value.empty())
-        throw Refusal{lineOf(node) + "<" + reinterpret_cast<const char*>(node->name) + "> without " + name};
-    return value;
+const char* nameOf(const xmlNode* node) {
+    return reinterpret_cast<const char*>(node->name);
 }
 
 // GtkWidget's own handling of has-default and has-focus goes by the dashed
@@ -65,97 +31,232 @@ std::string dashed(std::string name) {
     return name;
 }
 
-// Null when the property is another program's (it names an agent).
-std::unique_ptr<FormProperty> readProperty(const xmlNode* node) {
-    const std::string name = requiredAttr(node, "name");
-    if (hasAttr(node, "agent")) return nullptr;
-    auto p = std::make_unique<FormProperty>();
-    p->name = dashed(name);
-    p->value = textOf(node, node->children);
-    p->translatable = attr(node, "translatable");
-    p->comments = attr(node, "comments");
-    p->line = static_cast<int>(xmlGetLineNo(node));
-    // libglade's context="yes": the value starts with "context|".
-    if (attr(node, "context") == "yes") {
-        const auto bar = p->value.find('|');
-        if (bar != std::string::npos) {
-            if (!p->translatable.empty()) p->context = p->value.substr(0, bar);
-            p->value.erase(0, bar + 1);
+// libglade's items are lines; a closing line end adds none.
+void splitItems(const std::string& text, std::vector<std::string>& items) {
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t end = text.find('\n', from);
+        if (end == std::string::npos) {
+            items.push_back(text.substr(from));
+            break;
         }
+        items.push_back(text.substr(from, end - from));
+        from = end + 1;
     }
-    return p;
 }
 
+// The text of an attribute made of text alone, else empty.
+std::string plainAttr(const xmlNode* node, const char* name) {
+    const xmlAttr* a = xmlHasProp(node, BAD_CAST name);
+    std::string text;
+    for (const xmlNode* n = a != nullptr ? a->children : nullptr; n != nullptr; n = n->next) {
+        if (n->type != XML_TEXT_NODE) return "";
+        if (n->content != nullptr) text += reinterpret_cast<const char*>(n->content);
+    }
+    return text;
+}
+
+// The widget element of this id, searched in document order.
+const xmlNode* findWidget(const xmlNode* node, const std::string& id, int depth) {
+    if (depth > 2 * kFormMaxDepth + 2) return nullptr;
+    for (const xmlNode* n = node; n != nullptr; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (named(n, "widget") && plainAttr(n, "id") == id) return n;
+        if (named(n, "widget") || named(n, "child"))
+            if (const xmlNode* found = findWidget(n->children, id, depth + 1)) return found;
+    }
+    return nullptr;
+}
+
+// Reads the tree into widget records; each step answers false once the form
+// is refused, with the reason in why().
 class Reader {
 public:
     explicit Reader(FormTranslation& out) : out_(out) {}
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
 
-    void widget(const xmlNode* node, int parent, int depth, const std::string& internalChild,
+    const std::string& why() const { return why_; }
+
+    bool document(const xmlNode* top, const char* root) {
+        if (top == nullptr || !named(top, "glade-interface"))
+            return refuse(nullptr, "not a libglade interface: the document is not a <glade-interface>");
+        std::vector<const xmlNode*> tops;
+        for (const xmlNode* n = top->children; n != nullptr; n = n->next) {
+            if (!plain(top, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if (named(n, "widget")) {
+                tops.push_back(n);
+            } else if (named(n, "requires")) {
+                std::string lib;
+                if (!attr(n, "lib", lib)) return false;
+                return refuse(n, "needs the libglade module \"" + lib + "\"");
+            } else {
+                return unexpected(n, top);
+            }
+        }
+        if (root != nullptr && root[0] != '\0') {
+            const xmlNode* start = findWidget(top->children, root, 0);
+            if (start == nullptr) out_.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
+            else if (!widget(start, -1, 0, "", nullptr)) return false;
+        } else {
+            for (const xmlNode* n : tops)
+                if (!widget(n, -1, 0, "", nullptr)) return false;
+        }
+        // The store and renderer of a combo box get ids no widget has.
+        for (FormWidget& w : out_.widgets) {
+            if (!w.hasItems) continue;
+            w.storeId = freshId(w.id + "-items");
+            w.cellId = freshId(w.id + "-cell");
+        }
+        return true;
+    }
+
+private:
+    bool refuse(const xmlNode* at, const std::string& text) {
+        why_ = (at != nullptr ? lineOf(at) : std::string()) + text;
+        return false;
+    }
+
+    bool unexpected(const xmlNode* n, const xmlNode* in) {
+        return refuse(n, std::string("unexpected element <") + nameOf(n) + "> in <" + nameOf(in) + ">");
+    }
+
+    // An entity of the form's own could grow without bound when expanded.
+    bool plain(const xmlNode* owner, const xmlNode* n) {
+        if (n->type != XML_ENTITY_REF_NODE) return true;
+        return refuse(owner, std::string("reference to the entity \"") + nameOf(n) + "\"");
+    }
+
+    // Only text and character data.
+    bool text(const xmlNode* owner, const xmlNode* first, std::string& out) {
+        out.clear();
+        for (const xmlNode* n = first; n != nullptr; n = n->next) {
+            if (!plain(owner, n)) return false;
+            if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+                if (n->content != nullptr) out += reinterpret_cast<const char*>(n->content);
+            } else if (n->type == XML_ELEMENT_NODE) {
+                return unexpected(n, owner);
+            }
+        }
+        return true;
+    }
+
+    // Empty when the attribute is not there.
+    bool attr(const xmlNode* node, const char* name, std::string& value) {
+        const xmlAttr* a = xmlHasProp(node, BAD_CAST name);
+        if (a == nullptr) {
+            value.clear();
+            return true;
+        }
+        return text(node, a->children, value);
+    }
+
+    bool required(const xmlNode* node, const char* name, std::string& value) {
+        if (!attr(node, name, value)) return false;
+        return !value.empty() || refuse(node, std::string("<") + nameOf(node) + "> without " + name);
+    }
+
+    // foreign: the property is another program's (it names an agent).
+    bool property(const xmlNode* node, FormProperty& p, bool& foreign) {
+        std::string context;
+        if (!required(node, "name", p.name) || !text(node, node->children, p.value) ||
+            !attr(node, "translatable", p.translatable) || !attr(node, "comments", p.comments) ||
+            !attr(node, "context", context))
+            return false;
+        foreign = xmlHasProp(node, BAD_CAST "agent") != nullptr;
+        p.name = dashed(p.name);
+        p.line = static_cast<int>(xmlGetLineNo(node));
+        // libglade's context="yes": the value starts with "context|".
+        if (context == "yes") {
+            const auto bar = p.value.find('|');
+            if (bar != std::string::npos) {
+                if (!p.translatable.empty()) p.context = p.value.substr(0, bar);
+                p.value.erase(0, bar + 1);
+            }
+        }
+        return true;
+    }
+
+    bool widget(const xmlNode* node, int parent, int depth, const std::string& internalChild,
                 const xmlNode* packing) {
-        if (!hasAttr(node, "class") || !hasAttr(node, "id"))
-            throw Refusal{lineOf(node) + "widget without class or id"};
+        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
+            return refuse(node, "widget without class or id");
         if (out_.widgets.size() >= kFormMaxWidgets)
-            throw Refusal{lineOf(node) + "more than " + std::to_string(kFormMaxWidgets) + " widgets"};
+            return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
         if (depth > kFormMaxDepth)
-            throw Refusal{lineOf(node) + "widgets nested more than " + std::to_string(kFormMaxDepth) + " deep"};
+            return refuse(node, "widgets nested more than " + std::to_string(kFormMaxDepth) + " deep");
         FormWidget w;
-        w.className = requiredAttr(node, "class");
-        w.id = requiredAttr(node, "id");
+        if (!required(node, "class", w.className) || !required(node, "id", w.id)) return false;
         w.line = static_cast<int>(xmlGetLineNo(node));
         w.parent = parent;
         w.depth = depth;
         w.internalChild = internalChild;
-        if (!ids_.insert(w.id).second) throw Refusal{lineOf(node) + "a second widget \"" + w.id + "\""};
-        if (packing != nullptr)
-            for (const xmlNode* n = packing->children; n != nullptr; n = n->next) {
-                if (n->type != XML_ELEMENT_NODE) continue;
-                if (!named(n, "property")) unexpected(n, packing);
-                if (auto p = readProperty(n)) w.packing.push_back(*p);
-            }
+        if (!ids_.insert(w.id).second) return refuse(node, "a second widget \"" + w.id + "\"");
+        for (const xmlNode* n = packing != nullptr ? packing->children : nullptr; n != nullptr; n = n->next) {
+            if (!plain(packing, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if (!named(n, "property")) return unexpected(n, packing);
+            FormProperty p;
+            bool foreign = false;
+            if (!property(n, p, foreign)) return false;
+            if (!foreign) w.packing.push_back(p);
+        }
 
         std::vector<const xmlNode*> children;
         for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
-            if (n->type == XML_ENTITY_REF_NODE) textOf(node, n);
+            if (!plain(node, n)) return false;
             if (n->type != XML_ELEMENT_NODE) continue;
             if (named(n, "property")) {
-                auto p = readProperty(n);
-                if (!p) continue;
-                if (w.className == "GtkComboBox" && p->name == "items") {
+                FormProperty p;
+                bool foreign = false;
+                if (!property(n, p, foreign)) return false;
+                if (foreign) continue;
+                if (w.className == "GtkComboBox" && p.name == "items") {
                     w.hasItems = true;
-                    w.itemsTranslatable = p->translatable;
-                    splitItems(p->value, w.items);
+                    w.itemsTranslatable = p.translatable;
+                    splitItems(p.value, w.items);
                 } else {
                     // libglade's own name for the tooltip's text.
-                    if (p->name == "tooltip") p->name = "tooltip-text";
-                    w.properties.push_back(*p);
+                    if (p.name == "tooltip") p.name = "tooltip-text";
+                    w.properties.push_back(p);
                 }
             } else if (named(n, "signal")) {
-                w.signals.push_back({requiredAttr(n, "name"), requiredAttr(n, "handler"), attr(n, "after"),
-                                     attr(n, "object"), static_cast<int>(xmlGetLineNo(n))});
+                FormSignal s;
+                if (!required(n, "name", s.name) || !required(n, "handler", s.handler) || !attr(n, "after", s.after) ||
+                    !attr(n, "object", s.object))
+                    return false;
+                s.line = static_cast<int>(xmlGetLineNo(n));
+                w.signals.push_back(s);
             } else if (named(n, "accelerator")) {
-                w.accelerators.push_back(
-                    {requiredAttr(n, "key"), attr(n, "modifiers"), requiredAttr(n, "signal"),
-                     static_cast<int>(xmlGetLineNo(n))});
+                FormAccelerator a;
+                if (!required(n, "key", a.key) || !attr(n, "modifiers", a.modifiers) ||
+                    !required(n, "signal", a.signal))
+                    return false;
+                a.line = static_cast<int>(xmlGetLineNo(n));
+                w.accelerators.push_back(a);
             } else if (named(n, "child")) {
                 children.push_back(n);
             } else if (named(n, "accessibility")) {
-                throw Refusal{lineOf(n) + "accessibility settings are not supported"};
+                return refuse(n, "accessibility settings are not supported");
             } else {
-                unexpected(n, node);
+                return unexpected(n, node);
             }
         }
 
         const int self = static_cast<int>(out_.widgets.size());
         out_.widgets.push_back(std::move(w));
-        for (const xmlNode* c : children) child(c, self, depth + 1);
+        for (const xmlNode* c : children)
+            if (!child(c, self, depth + 1)) return false;
+        return true;
     }
 
-    void child(const xmlNode* node, int parent, int depth) {
+    bool child(const xmlNode* node, int parent, int depth) {
         const xmlNode* inner = nullptr;
         const xmlNode* packing = nullptr;
         bool placeholder = false;
         for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
-            if (n->type == XML_ENTITY_REF_NODE) textOf(node, n);
+            if (!plain(node, n)) return false;
             if (n->type != XML_ELEMENT_NODE) continue;
             if ((named(n, "widget") || named(n, "placeholder")) && inner == nullptr && !placeholder) {
                 if (named(n, "widget")) inner = n;
@@ -163,45 +264,19 @@ public:
             } else if (named(n, "packing") && packing == nullptr) {
                 packing = n;
             } else {
-                unexpected(n, node);
+                return unexpected(n, node);
             }
         }
         // libglade skips a placeholder: an empty place in the designer.
-        if (placeholder) return;
-        if (inner == nullptr) throw Refusal{lineOf(node) + "<child> without a widget"};
+        if (placeholder) return true;
+        if (inner == nullptr) return refuse(node, "<child> without a widget");
+        std::string internalChild;
+        if (!attr(node, "internal-child", internalChild)) return false;
         // widget() adds the child itself first, then its own children.
         const int index = static_cast<int>(out_.widgets.size());
-        widget(inner, parent, depth, attr(node, "internal-child"), packing);
+        if (!widget(inner, parent, depth, internalChild, packing)) return false;
         out_.widgets[static_cast<size_t>(parent)].children.push_back(index);
-    }
-
-    // The store and renderer of a combo box get ids no widget has.
-    void nameStores() {
-        for (FormWidget& w : out_.widgets) {
-            if (!w.hasItems) continue;
-            w.storeId = freshId(w.id + "-items");
-            w.cellId = freshId(w.id + "-cell");
-        }
-    }
-
-private:
-    [[noreturn]] static void unexpected(const xmlNode* n, const xmlNode* in) {
-        throw Refusal{lineOf(n) + "unexpected element <" + reinterpret_cast<const char*>(n->name) + "> in <" +
-                      reinterpret_cast<const char*>(in->name) + ">"};
-    }
-
-    // libglade's items are lines; a closing line end adds none.
-    static void splitItems(const std::string& text, std::vector<std::string>& items) {
-        size_t from = 0;
-        while (from < text.size()) {
-            const size_t end = text.find('\n', from);
-            if (end == std::string::npos) {
-                items.push_back(text.substr(from));
-                break;
-            }
-            items.push_back(text.substr(from, end - from));
-            from = end + 1;
-        }
+        return true;
     }
 
     std::string freshId(const std::string& base) {
@@ -212,19 +287,8 @@ private:
 
     FormTranslation& out_;
     std::set<std::string> ids_;
+    std::string why_;
 };
-
-// The widget element of this id, searched in document order.
-const xmlNode* findWidget(const xmlNode* node, const std::string& id, int depth) {
-    if (depth > 2 * kFormMaxDepth + 2) return nullptr;
-    for (const xmlNode* n = node; n != nullptr; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE) continue;
-        if (named(n, "widget") && attr(n, "id") == id) return n;
-        if (named(n, "widget") || named(n, "child"))
-            if (const xmlNode* found = findWidget(n->children, id, depth + 1)) return found;
-    }
-    return nullptr;
-}
 
 void escape(std::string& out, const std::string& text) {
     for (char c : text) {
@@ -323,31 +387,6 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
     out += "</object>";
 }
 
-void translate(const xmlNode* top, const char* root, FormTranslation& out) {
-    if (top == nullptr || !named(top, "glade-interface"))
-        throw Refusal{"not a libglade interface: the document is not a <glade-interface>"};
-    Reader reader(out);
-    std::vector<const xmlNode*> tops;
-    for (const xmlNode* n = top->children; n != nullptr; n = n->next) {
-        if (n->type == XML_ENTITY_REF_NODE) textOf(top, n);
-        if (n->type != XML_ELEMENT_NODE) continue;
-        if (named(n, "widget")) tops.push_back(n);
-        else if (named(n, "requires"))
-            throw Refusal{lineOf(n) + "needs the libglade module \"" + attr(n, "lib") + "\""};
-        else throw Refusal{lineOf(n) + "unexpected element <" + reinterpret_cast<const char*>(n->name) +
-                           "> in <glade-interface>"};
-    }
-    if (root != nullptr && root[0] != '\0') {
-        const xmlNode* start = findWidget(top->children, root, 0);
-        if (start == nullptr) out.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
-        else reader.widget(start, -1, 0, "", nullptr);
-    } else {
-        for (const xmlNode* n : tops) reader.widget(n, -1, 0, "", nullptr);
-    }
-    reader.nameStores();
-    out.builderXml = builderXml(out.widgets);
-}
-
 struct DocFree {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
 };
@@ -392,14 +431,14 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
         out.error = (e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
         return out;
     }
-    try {
-        translate(xmlDocGetRootElement(doc.get()), root, out);
-        out.ok = true;
-    } catch (const Refusal& r) {
-        out.error = r.why;
+    Reader reader(out);
+    if (!reader.document(xmlDocGetRootElement(doc.get()), root)) {
+        out.error = reader.why();
         out.widgets.clear();
         out.warnings.clear();
-        out.builderXml.clear();
+        return out;
     }
+    out.builderXml = builderXml(out.widgets);
+    out.ok = true;
     return out;
 }
