@@ -425,10 +425,10 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
         xmlCtxtReadMemory(context.get(), size == 0 ? "" : data, static_cast<int>(size), "form", nullptr,
                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES));
     if (!doc) {
-        const xmlError* e = &context->lastError;
-        std::string reason = e->message != nullptr ? e->message : "not well-formed XML";
+        const xmlError* e = xmlCtxtGetLastError(context.get());
+        std::string reason = e != nullptr && e->message != nullptr ? e->message : "not well-formed XML";
         while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-        out.error = (e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
+        out.error = (e != nullptr && e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
         return out;
     }
     Reader reader(out);
