@@ -470,7 +470,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Forms that libglade builds with GTK's complaints on standard error, or
 // half, or not at all: the layer refuses them before GTK sees them.
 INSTANTIATE_TEST_SUITE_P(
-    Layer, LauncherBrokenForm,
+    LauncherOnLayer, LauncherBrokenForm,
     ::testing::Values(
         BrokenForm{"NotAWidgetClass",
                    [](const Folder& f) {
