@@ -3,18 +3,21 @@
 #   make test   installs what is missing, builds everything, runs every test
 #   make package  builds the programs and the Debian package into the build folder
 #   make reproducible  packages the current commit twice in fresh clones, compares
+#   make test-layer  the launcher's tests once more with it on the project's
+#                    own libglade layer (part of make test)
 #   make test-debian13  all of make run, make test and make package on a fresh
 #                       Debian 13 system made in build-debian13/ (root or sudo)
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
+BUILD_LAYER ?= build-layer
 JOBS       ?= $(shell nproc)
 
 # Everything: the programs, the tests and the benchmarks.
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
-.PHONY: all deps deps-run deps-package build programs run test test-sanitize fuzz bench clean package reproducible \
-	test-debian13
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench clean package \
+	reproducible test-debian13
 
 all: build
 
@@ -61,8 +64,22 @@ test-debian13:
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	$(MAKE) test-layer
 	$(MAKE) test-sanitize
 	$(MAKE) fuzz
+
+# The launcher's tests, memcheck's included, once more with the launcher on
+# the project's own libglade layer. Where there is no libglade the main build
+# has it on the layer already.
+test-layer: deps
+	@if ! pkg-config --exists libglade-2.0; then \
+	  echo "test-layer: no libglade-2.0 here, the main build's launcher is on the layer already"; \
+	else \
+	  cmake -S . -B $(BUILD_LAYER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_GLADE_LAYER=ON \
+	    -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF && \
+	  cmake --build $(BUILD_LAYER) -j $(JOBS) --target launcher_tests valgrind_tests && \
+	  cd $(BUILD_LAYER) && ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Launcher|Valgrind\.Launcher)'; \
+	fi
 
 # The rules' tests once more under AddressSanitizer and UBSan.
 test-sanitize: deps
@@ -76,7 +93,7 @@ fuzz: deps
 	BUILD_FUZZ=$(BUILD_FUZZ) JOBS=$(JOBS) ./scripts/fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER)
 
 # Speed and strength figures (see README, Performance): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand

@@ -457,8 +457,44 @@ INSTANTIATE_TEST_SUITE_P(
                        writeEditedForm(f, "<property name=\"items\" translatable=\"yes\">Easy\nHard</property>",
                                        "");
                    },
-                   {"\"diff-input\""}}),
+                   {"\"diff-input\""}},
+        // libglade puts a label in its place, the layer refuses the form.
+        BrokenForm{"UnknownClass",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "class=\"GtkEntry\" id=\"fieldH-input\"", "class=\"GtkFoo\" id=\"fieldH-input\"");
+                   },
+                   {"launcher.xml"}}),
     [](const ::testing::TestParamInfo<BrokenForm>& info) { return info.param.name; });
+
+#ifdef BATTLESHIPS_LAUNCHER_ON_LAYER
+// Forms that libglade builds with GTK's complaints on standard error, or
+// half, or not at all: the layer refuses them before GTK sees them.
+INSTANTIATE_TEST_SUITE_P(
+    LauncherOnLayer, LauncherBrokenForm,
+    ::testing::Values(
+        BrokenForm{"NotAWidgetClass",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "class=\"GtkEntry\" id=\"fieldH-input\"",
+                                       "class=\"GtkAdjustment\" id=\"fieldH-input\"");
+                   },
+                   {"line 93", "\"GtkAdjustment\" is not a widget class"}},
+        BrokenForm{"AbstractClass",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "class=\"GtkEntry\" id=\"fieldH-input\"", "class=\"GtkBin\" id=\"fieldH-input\"");
+                   },
+                   {"\"GtkBin\" is an abstract class"}},
+        BrokenForm{"BadValue",
+                   [](const Folder& f) {
+                       writeEditedForm(f, ">18</property>", ">lots</property>");
+                   },
+                   {"line 10", "\"lots\"", "\"border-width\""}},
+        BrokenForm{"TwoChildrenInAWindow",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "<child>", "<child><widget class=\"GtkLabel\" id=\"x\"/></child><child>");
+                   },
+                   {"\"window1\"", "only one child"}}),
+    [](const ::testing::TestParamInfo<BrokenForm>& info) { return info.param.name; });
+#endif
 
 TEST(LauncherRealGame, StartsTheBuiltGameWithEasy) {
     const std::string game = xtest::buildDir() + "/game";

@@ -300,5 +300,7 @@ TEST(Valgrind, LauncherOpenedAndClosedLeavesNoErrorAndNoLeak) {
     ASSERT_TRUE(closeLikeAWindowManager(server.display(), window));
     ASSERT_TRUE(launcher.wait(180s)) << "still running after the close request";
     EXPECT_EQ(launcher.out(), "");
-    expectClean("launcher", log, launcher, {"launcher.cpp"});
+    // The layer that stands in for libglade where it is missing is the
+    // launcher's own code too.
+    expectClean("launcher", log, launcher, {"launcher.cpp", "glade_layer.cpp", "glade_form.cpp"});
 }

@@ -1,0 +1,444 @@
+#include "glade_form.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string lineOf(const xmlNode* node) {
+    return "line " + std::to_string(xmlGetLineNo(node)) + ": ";
+}
+
+bool named(const xmlNode* node, const char* name) {
+    return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
+}
+
+const char* nameOf(const xmlNode* node) {
+    return reinterpret_cast<const char*>(node->name);
+}
+
+// GtkWidget's own handling of has-default and has-focus goes by the dashed
+// name only.
+std::string dashed(std::string name) {
+    for (char& c : name)
+        if (c == '_') c = '-';
+    return name;
+}
+
+// libglade's items are lines; a closing line end adds none.
+void splitItems(const std::string& text, std::vector<std::string>& items) {
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t end = text.find('\n', from);
+        if (end == std::string::npos) {
+            items.push_back(text.substr(from));
+            break;
+        }
+        items.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+}
+
+// The text of an attribute made of text alone, else empty.
+std::string plainAttr(const xmlNode* node, const char* name) {
+    const xmlAttr* a = xmlHasProp(node, BAD_CAST name);
+    std::string text;
+    for (const xmlNode* n = a != nullptr ? a->children : nullptr; n != nullptr; n = n->next) {
+        if (n->type != XML_TEXT_NODE) return "";
+        if (n->content != nullptr) text += reinterpret_cast<const char*>(n->content);
+    }
+    return text;
+}
+
+// The widget element of this id, searched in document order.
+const xmlNode* findWidget(const xmlNode* node, const std::string& id, int depth) {
+    if (depth > 2 * kFormMaxDepth + 2) return nullptr;
+    for (const xmlNode* n = node; n != nullptr; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (named(n, "widget") && plainAttr(n, "id") == id) return n;
+        if (named(n, "widget") || named(n, "child"))
+            if (const xmlNode* found = findWidget(n->children, id, depth + 1)) return found;
+    }
+    return nullptr;
+}
+
+// Reads the tree into widget records; each step answers false once the form
+// is refused, with the reason in why().
+class Reader {
+public:
+    explicit Reader(FormTranslation& out) : out_(out) {}
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    const std::string& why() const { return why_; }
+
+    bool document(const xmlNode* top, const char* root) {
+        if (top == nullptr || !named(top, "glade-interface"))
+            return refuse(nullptr, "not a libglade interface: the document is not a <glade-interface>");
+        std::vector<const xmlNode*> tops;
+        for (const xmlNode* n = top->children; n != nullptr; n = n->next) {
+            if (!plain(top, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if (named(n, "widget")) {
+                tops.push_back(n);
+            } else if (named(n, "requires")) {
+                std::string lib;
+                if (!attr(n, "lib", lib)) return false;
+                return refuse(n, "needs the libglade module \"" + lib + "\"");
+            } else {
+                return unexpected(n, top);
+            }
+        }
+        if (root != nullptr && root[0] != '\0') {
+            const xmlNode* start = findWidget(top->children, root, 0);
+            if (start == nullptr) out_.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
+            else if (!widget(start, -1, 0, "", nullptr)) return false;
+        } else {
+            for (const xmlNode* n : tops)
+                if (!widget(n, -1, 0, "", nullptr)) return false;
+        }
+        // The store and renderer of a combo box get ids no widget has.
+        for (FormWidget& w : out_.widgets) {
+            if (!w.hasItems) continue;
+            w.storeId = freshId(w.id + "-items");
+            w.cellId = freshId(w.id + "-cell");
+        }
+        return true;
+    }
+
+private:
+    bool refuse(const xmlNode* at, const std::string& text) {
+        why_ = (at != nullptr ? lineOf(at) : std::string()) + text;
+        return false;
+    }
+
+    bool unexpected(const xmlNode* n, const xmlNode* in) {
+        return refuse(n, std::string("unexpected element <") + nameOf(n) + "> in <" + nameOf(in) + ">");
+    }
+
+    // An entity of the form's own could grow without bound when expanded.
+    bool plain(const xmlNode* owner, const xmlNode* n) {
+        if (n->type != XML_ENTITY_REF_NODE) return true;
+        return refuse(owner, std::string("reference to the entity \"") + nameOf(n) + "\"");
+    }
+
+    // Only text and character data.
+    bool text(const xmlNode* owner, const xmlNode* first, std::string& out) {
+        out.clear();
+        for (const xmlNode* n = first; n != nullptr; n = n->next) {
+            if (!plain(owner, n)) return false;
+            if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+                if (n->content != nullptr) out += reinterpret_cast<const char*>(n->content);
+            } else if (n->type == XML_ELEMENT_NODE) {
+                return unexpected(n, owner);
+            }
+        }
+        return true;
+    }
+
+    // Empty when the attribute is not there.
+    bool attr(const xmlNode* node, const char* name, std::string& value) {
+        const xmlAttr* a = xmlHasProp(node, BAD_CAST name);
+        if (a == nullptr) {
+            value.clear();
+            return true;
+        }
+        return text(node, a->children, value);
+    }
+
+    bool required(const xmlNode* node, const char* name, std::string& value) {
+        if (!attr(node, name, value)) return false;
+        return !value.empty() || refuse(node, std::string("<") + nameOf(node) + "> without " + name);
+    }
+
+    // foreign: the property is another program's (it names an agent).
+    bool property(const xmlNode* node, FormProperty& p, bool& foreign) {
+        std::string context;
+        if (!required(node, "name", p.name) || !text(node, node->children, p.value) ||
+            !attr(node, "translatable", p.translatable) || !attr(node, "comments", p.comments) ||
+            !attr(node, "context", context))
+            return false;
+        foreign = xmlHasProp(node, BAD_CAST "agent") != nullptr;
+        p.name = dashed(p.name);
+        p.line = static_cast<int>(xmlGetLineNo(node));
+        // libglade's context="yes": the value starts with "context|".
+        if (context == "yes") {
+            const auto bar = p.value.find('|');
+            if (bar != std::string::npos) {
+                if (!p.translatable.empty()) p.context = p.value.substr(0, bar);
+                p.value.erase(0, bar + 1);
+            }
+        }
+        return true;
+    }
+
+    bool widget(const xmlNode* node, int parent, int depth, const std::string& internalChild,
+                const xmlNode* packing) {
+        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
+            return refuse(node, "widget without class or id");
+        if (out_.widgets.size() >= kFormMaxWidgets)
+            return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
+        if (depth > kFormMaxDepth)
+            return refuse(node, "widgets nested more than " + std::to_string(kFormMaxDepth) + " deep");
+        FormWidget w;
+        if (!required(node, "class", w.className) || !required(node, "id", w.id)) return false;
+        w.line = static_cast<int>(xmlGetLineNo(node));
+        w.parent = parent;
+        w.depth = depth;
+        w.internalChild = internalChild;
+        if (!ids_.insert(w.id).second) return refuse(node, "a second widget \"" + w.id + "\"");
+        for (const xmlNode* n = packing != nullptr ? packing->children : nullptr; n != nullptr; n = n->next) {
+            if (!plain(packing, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if (!named(n, "property")) return unexpected(n, packing);
+            FormProperty p;
+            bool foreign = false;
+            if (!property(n, p, foreign)) return false;
+            if (!foreign) w.packing.push_back(p);
+        }
+
+        std::vector<const xmlNode*> children;
+        for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
+            if (!plain(node, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if (named(n, "property")) {
+                FormProperty p;
+                bool foreign = false;
+                if (!property(n, p, foreign)) return false;
+                if (foreign) continue;
+                if (w.className == "GtkComboBox" && p.name == "items") {
+                    w.hasItems = true;
+                    w.itemsTranslatable = p.translatable;
+                    splitItems(p.value, w.items);
+                } else {
+                    // libglade's own name for the tooltip's text.
+                    if (p.name == "tooltip") p.name = "tooltip-text";
+                    w.properties.push_back(p);
+                }
+            } else if (named(n, "signal")) {
+                FormSignal s;
+                if (!required(n, "name", s.name) || !required(n, "handler", s.handler) || !attr(n, "after", s.after) ||
+                    !attr(n, "object", s.object))
+                    return false;
+                s.line = static_cast<int>(xmlGetLineNo(n));
+                w.signals.push_back(s);
+            } else if (named(n, "accelerator")) {
+                FormAccelerator a;
+                if (!required(n, "key", a.key) || !attr(n, "modifiers", a.modifiers) ||
+                    !required(n, "signal", a.signal))
+                    return false;
+                a.line = static_cast<int>(xmlGetLineNo(n));
+                w.accelerators.push_back(a);
+            } else if (named(n, "child")) {
+                children.push_back(n);
+            } else if (named(n, "accessibility")) {
+                return refuse(n, "accessibility settings are not supported");
+            } else {
+                return unexpected(n, node);
+            }
+        }
+
+        const int self = static_cast<int>(out_.widgets.size());
+        out_.widgets.push_back(std::move(w));
+        for (const xmlNode* c : children)
+            if (!child(c, self, depth + 1)) return false;
+        return true;
+    }
+
+    bool child(const xmlNode* node, int parent, int depth) {
+        const xmlNode* inner = nullptr;
+        const xmlNode* packing = nullptr;
+        bool placeholder = false;
+        for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
+            if (!plain(node, n)) return false;
+            if (n->type != XML_ELEMENT_NODE) continue;
+            if ((named(n, "widget") || named(n, "placeholder")) && inner == nullptr && !placeholder) {
+                if (named(n, "widget")) inner = n;
+                else placeholder = true;
+            } else if (named(n, "packing") && packing == nullptr) {
+                packing = n;
+            } else {
+                return unexpected(n, node);
+            }
+        }
+        // libglade skips a placeholder: an empty place in the designer.
+        if (placeholder) return true;
+        if (inner == nullptr) return refuse(node, "<child> without a widget");
+        std::string internalChild;
+        if (!attr(node, "internal-child", internalChild)) return false;
+        // widget() adds the child itself first, then its own children.
+        const int index = static_cast<int>(out_.widgets.size());
+        if (!widget(inner, parent, depth, internalChild, packing)) return false;
+        out_.widgets[static_cast<size_t>(parent)].children.push_back(index);
+        return true;
+    }
+
+    std::string freshId(const std::string& base) {
+        std::string id = base;
+        for (int n = 2; !ids_.insert(id).second; ++n) id = base + "-" + std::to_string(n);
+        return id;
+    }
+
+    FormTranslation& out_;
+    std::set<std::string> ids_;
+    std::string why_;
+};
+
+void escape(std::string& out, const std::string& text) {
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\n': out += "&#10;"; break;
+        case '\r': out += "&#13;"; break;
+        case '\t': out += "&#9;"; break;
+        default: out += c;
+        }
+    }
+}
+
+void attribute(std::string& out, const char* name, const std::string& value, bool always = true) {
+    if (!always && value.empty()) return;
+    out += ' ';
+    out += name;
+    out += "=\"";
+    escape(out, value);
+    out += '"';
+}
+
+void writeProperty(std::string& out, const FormProperty& p) {
+    out += "<property";
+    attribute(out, "name", p.name);
+    attribute(out, "translatable", p.translatable, false);
+    attribute(out, "context", p.context, false);
+    attribute(out, "comments", p.comments, false);
+    out += '>';
+    escape(out, p.value);
+    out += "</property>";
+}
+
+void writeStore(std::string& out, const FormWidget& w) {
+    out += "<object class=\"GtkListStore\"";
+    attribute(out, "id", w.storeId);
+    out += "><columns><column type=\"gchararray\"/></columns></object>\n";
+}
+
+void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
+    out += "<object";
+    attribute(out, "class", w.className);
+    attribute(out, "id", w.id);
+    out += '>';
+    // libglade names each widget after its id, as GtkBuilder does not.
+    bool named = false;
+    for (const FormProperty& p : w.properties) named = named || p.name == "name";
+    if (!named) {
+        out += "<property name=\"name\">";
+        escape(out, w.id);
+        out += "</property>";
+    }
+    if (w.hasItems) {
+        out += "<property name=\"model\">";
+        escape(out, w.storeId);
+        out += "</property>";
+    }
+    for (const FormProperty& p : w.properties) writeProperty(out, p);
+    for (const FormSignal& s : w.signals) {
+        out += "<signal";
+        attribute(out, "name", s.name);
+        attribute(out, "handler", s.handler);
+        attribute(out, "after", s.after, false);
+        attribute(out, "object", s.object, false);
+        out += "/>";
+    }
+    for (const FormAccelerator& a : w.accelerators) {
+        out += "<accelerator";
+        attribute(out, "key", a.key);
+        attribute(out, "modifiers", a.modifiers, false);
+        attribute(out, "signal", a.signal);
+        out += "/>";
+    }
+    if (w.hasItems) {
+        out += "<child><object class=\"GtkCellRendererText\"";
+        attribute(out, "id", w.cellId);
+        out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
+    }
+    out += '\n';
+    for (int index : w.children) {
+        const FormWidget& c = widgets[static_cast<size_t>(index)];
+        out += "<child";
+        attribute(out, "internal-child", c.internalChild, false);
+        out += '>';
+        writeWidget(out, widgets, c);
+        if (!c.packing.empty()) {
+            out += "<packing>";
+            for (const FormProperty& p : c.packing) writeProperty(out, p);
+            out += "</packing>";
+        }
+        out += "</child>\n";
+    }
+    out += "</object>";
+}
+
+struct DocFree {
+    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
+};
+struct ContextFree {
+    void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
+};
+
+}  // namespace
+
+std::string builderXml(const std::vector<FormWidget>& widgets) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface>\n";
+    for (const FormWidget& w : widgets)
+        if (w.hasItems) writeStore(xml, w);
+    for (const FormWidget& w : widgets)
+        if (w.parent < 0) {
+            writeWidget(xml, widgets, w);
+            xml += '\n';
+        }
+    xml += "</interface>\n";
+    return xml;
+}
+
+FormTranslation translateForm(const char* data, std::size_t size, const char* root) {
+    FormTranslation out;
+    if (size > kFormMaxBytes) {
+        out.error = "larger than " + std::to_string(kFormMaxBytes / (1024 * 1024)) + " MiB";
+        return out;
+    }
+    std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
+    if (!context) {
+        out.error = "out of memory";
+        return out;
+    }
+    // No network, no external DTD, no entity expansion.
+    std::unique_ptr<xmlDoc, DocFree> doc(
+        xmlCtxtReadMemory(context.get(), size == 0 ? "" : data, static_cast<int>(size), "form", nullptr,
+                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES));
+    if (!doc) {
+        const xmlError* e = xmlCtxtGetLastError(context.get());
+        std::string reason = e != nullptr && e->message != nullptr ? e->message : "not well-formed XML";
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+        out.error = (e != nullptr && e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
+        return out;
+    }
+    Reader reader(out);
+    if (!reader.document(xmlDocGetRootElement(doc.get()), root)) {
+        out.error = reader.why();
+        out.widgets.clear();
+        out.warnings.clear();
+        return out;
+    }
+    out.builderXml = builderXml(out.widgets);
+    out.ok = true;
+    return out;
+}

@@ -1,0 +1,84 @@
+#ifndef BATTLESHIPS_GLADE_FORM_H
+#define BATTLESHIPS_GLADE_FORM_H
+
+// An interface description in libglade 2's format read and turned into
+// GtkBuilder's, with libxml2 alone: no toolkit, so that any bytes can be
+// tried on it without a display. What needs the toolkit's own knowledge of
+// classes and properties is left to the caller, from the widget records.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Bounds past which a form is refused rather than built.
+const std::size_t kFormMaxBytes = 4 * 1024 * 1024;
+const std::size_t kFormMaxWidgets = 4096;
+const int kFormMaxDepth = 64;
+
+// One property of a widget or of its packing, its name with dashes as GObject
+// spells it.
+struct FormProperty {
+    std::string name;
+    std::string value;
+    std::string translatable;  // the attribute as written, empty if none
+    std::string context;       // a translation context split off the value
+    std::string comments;
+    int line = 0;
+};
+
+struct FormSignal {
+    std::string name, handler, after, object;
+    int line = 0;
+};
+
+struct FormAccelerator {
+    std::string key, modifiers, signal;
+    int line = 0;
+};
+
+// A widget of the tree that is built, in document order: a parent comes
+// before its children.
+struct FormWidget {
+    std::string id;
+    std::string className;
+    int line = 0;
+    int parent = -1;            // index of the parent, -1 for the top
+    int depth = 0;              // 0 for the top
+    std::string internalChild;  // the parent's own child of that name, if set
+    std::vector<FormProperty> properties;
+    std::vector<FormProperty> packing;
+    std::vector<FormSignal> signals;
+    std::vector<FormAccelerator> accelerators;
+    std::vector<int> children;
+    // A GtkComboBox's "items": one text row each, in a list store of its own.
+    // The store is left empty: rows added once the combo box has its
+    // renderer make it as wide as its widest text, as libglade's.
+    bool hasItems = false;
+    std::vector<std::string> items;
+    std::string itemsTranslatable;
+    std::string storeId, cellId;  // ids made up for the store and its renderer
+};
+
+struct FormTranslation {
+    bool ok = false;
+    std::string error;  // why the form is refused, when !ok
+    // What libglade lets pass with a warning: a root that is not there
+    // leaves the tree empty.
+    std::vector<std::string> warnings;
+    std::string builderXml;
+    std::vector<FormWidget> widgets;
+};
+
+// Reads size bytes of a libglade 2 file and translates the tree under the
+// widget whose id is root (every top-level widget when root is null or
+// empty); with no widget of that id, nothing but a warning. Refuses, with a
+// reason naming the line where there is one, what is
+// not well-formed, not a glade-interface, out of the bounds above, or holds
+// an element, attribute or reference the translation does not know.
+FormTranslation translateForm(const char* data, std::size_t size, const char* root);
+
+// GtkBuilder's description of these widgets (as translateForm left them, or
+// with properties taken out since).
+std::string builderXml(const std::vector<FormWidget>& widgets);
+
+#endif
