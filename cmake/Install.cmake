@@ -86,9 +86,23 @@ else()
   battleships_install(${BATTLESHIPS_GAMES_BINDIR} ${BATTLESHIPS_GAMES_FOLDER} COMPONENT Package EXCLUDE_FROM_ALL)
 endif()
 
-# Lintian's overrides belong to the Debian package alone.
-install(FILES data/battleships.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME battleships COMPONENT Package EXCLUDE_FROM_ALL)
+# Lintian's overrides belong to the Debian package alone, which is built for
+# the release it is built on. The one tag overridden comes with Debian 13's
+# lintian and AppStream 1.0; Debian 12's lintian takes an override of a tag
+# it does not know for an error.
+set(BATTLESHIPS_LINTIAN_OVERRIDES ON)
+if(EXISTS /etc/os-release)
+  file(STRINGS /etc/os-release os_id REGEX "^ID=")
+  file(STRINGS /etc/os-release os_version REGEX "^VERSION_ID=")
+  string(REGEX REPLACE "^VERSION_ID=\"?([0-9.]*).*" "\\1" os_version "${os_version}")
+  if(os_id STREQUAL "ID=debian" AND os_version AND os_version VERSION_LESS 13)
+    set(BATTLESHIPS_LINTIAN_OVERRIDES OFF)
+  endif()
+endif()
+if(BATTLESHIPS_LINTIAN_OVERRIDES)
+  install(FILES data/battleships.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME battleships COMPONENT Package EXCLUDE_FROM_ALL)
+endif()
 
 set(CPACK_GENERATOR DEB)
 # Only the games layout's rules.
