@@ -202,13 +202,16 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     const Layout l = layoutFor(g.w, g.h, n, n);
     const Board own = ownBoard(l, g, n, n);
     const Board record = recordBoard(l, g, n, n);
+    // Mesa 25's renderer (Debian 13) compiles its shaders with LLVM, which
+    // under memcheck takes seconds each; with its shader cache still empty,
+    // as on a fresh system, three dozen exchanges take minutes.
     auto waitFor = [&](const std::function<bool(const xtest::Shot&)>& condition) {
         return xtest::eventually(
             [&] {
                 const xtest::Shot s(server);
                 return s.ok() && condition(s);
             },
-            120s);
+            600s);
     };
     ASSERT_TRUE(waitFor([&](const xtest::Shot& s) { return emptyCell(s, own, n - 1, n - 1); }))
         << "the window never showed the own board";
