@@ -57,6 +57,29 @@ Box Box::joined(const Box& other) const {
             std::max(bottom, other.bottom)};
 }
 
+std::vector<Box> merged(std::vector<Box> boxes, const Box& within) {
+    for (Box& box : boxes)
+        box = {std::max(box.left, within.left), std::max(box.top, within.top), std::min(box.right, within.right),
+               std::min(box.bottom, within.bottom)};
+    boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
+    for (bool again = true; again;) {
+        again = false;
+        for (size_t i = 0; i < boxes.size() && !again; ++i)
+            for (size_t j = i + 1; j < boxes.size() && !again; ++j)
+                if (boxes[i].overlaps(boxes[j])) {
+                    boxes[i] = boxes[i].joined(boxes[j]);
+                    boxes.erase(boxes.begin() + static_cast<long>(j));
+                    again = true;
+                }
+    }
+    if (boxes.size() > 8) {
+        Box all;
+        for (const Box& box : boxes) all = all.joined(box);
+        boxes.assign(1, all);
+    }
+    return boxes;
+}
+
 Canvas::~Canvas() {
     if (watchDisplay != nullptr) XCloseDisplay(static_cast<::Display*>(watchDisplay));
 }
@@ -322,6 +345,94 @@ PixelRect pixelRect(const Box& box, float windowW, float windowH) {
 void Canvas::scissor(const Box& box) {
     const PixelRect r = pixelRect(box, windowW, windowH);
     glScissor(r.x, r.y, r.w, r.h);
+}
+
+bool Canvas::beginLayer(const Box& over) {
+    const int left = static_cast<int>(std::floor(over.left));
+    const int top = static_cast<int>(std::floor(over.top));
+    const int w = static_cast<int>(std::ceil(over.right)) - left;
+    const int h = static_cast<int>(std::ceil(over.bottom)) - top;
+    if (!offscreen.bind(w, h)) return false;
+    layerX = left;
+    layerY = top;
+    layerW = w;
+    layerH = h;
+    inLayer = true;
+    windowClip = clipped ? clipBox : Box();
+    glDisable(GL_SCISSOR_TEST);
+    clipped = false;
+    scissored = false;
+    glViewport(0, 0, w, h);
+    // The window's projection cut to the layer's pixels, with the origin
+    // where it is on the window.
+    glPushMatrix();
+    glLoadIdentity();
+    const double wh = windowH;
+    glOrtho(left, left + w, wh - top - h, wh - top, -1, 1);
+    glScalef(1, -1, 1);
+    glTranslatef(0, -windowH, 0);
+    glTranslatef(originX, originY, 0);
+    // Colour and coverage add up as they would on the window, for the
+    // layer to be laid over its pixels in one go.
+    offscreen.blendAsLayer(true);
+    return true;
+}
+
+void Canvas::layerScissor(const Box& box) {
+    const int left = std::max(layerX, static_cast<int>(std::floor(box.left)));
+    const int top = std::max(layerY, static_cast<int>(std::floor(box.top)));
+    const int right = std::min(layerX + layerW, static_cast<int>(std::ceil(box.right)));
+    const int bottom = std::min(layerY + layerH, static_cast<int>(std::ceil(box.bottom)));
+    glScissor(left - layerX, layerY + layerH - bottom, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void Canvas::layerPart(const Box& box) {
+    layerScissor(box);
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    clearColour();
+    clipped = true;
+    scissored = true;
+    clipBox = box;
+}
+
+void Canvas::endLayer() {
+    if (!inLayer) return;
+    inLayer = false;
+    layerDrawn = true;
+    offscreen.blendAsLayer(false);
+    glPopMatrix();
+    offscreen.unbind();
+    glViewport(0, 0, static_cast<int>(windowW), static_cast<int>(windowH));
+    clip(windowClip);
+}
+
+void Canvas::showLayer() {
+    if (!layerDrawn) return;
+    const float left = static_cast<float>(layerX) - originX;
+    const float top = static_cast<float>(layerY) - originY;
+    const float right = left + static_cast<float>(layerW);
+    const float bottom = top + static_cast<float>(layerH);
+    if (!visible(left, top, right, bottom)) return;
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, offscreen.texture());
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // The layer's colours already carry their coverage.
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(right, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(right, bottom);
+    glTexCoord2f(0, 0);
+    glVertex2f(left, bottom);
+    glEnd();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
 }
 
 void Canvas::clear() {

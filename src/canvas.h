@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "offscreen.h"
+
 // A rectangle of window pixels, origin at the top-left corner, y downwards.
 struct Box {
     float left = 0, top = 0, right = 0, bottom = 0;
@@ -17,6 +19,10 @@ struct Box {
     // The same box grown by margin on every side.
     Box grown(float margin) const { return {left - margin, top - margin, right + margin, bottom + margin}; }
 };
+
+// The boxes cut to `within`; overlapping ones become one, and more than
+// eight one around them all.
+std::vector<Box> merged(std::vector<Box> boxes, const Box& within);
 
 // How the game's window reaches its pixels: OpenGL's immediate mode with the
 // state kept as last set, text from the font's own bitmaps, and frames put on
@@ -66,6 +72,21 @@ public:
     // Width in pixels of a text in Helvetica 12 (big false) or Times Roman 24.
     static int textWidth(const char* text, bool big = false);
 
+    // Drawing goes into a layer kept off the window, over the window's
+    // pixels in the box: everything lands on the layer's pixels where it
+    // would land on the window's, blended so that the layer can be laid over
+    // them later. The layer's pixels are undefined until cleared. False when
+    // the renderer keeps no layers; drawing then still goes to the window.
+    bool beginLayer(const Box& over);
+    // Clears the part of the layer inside the box (window pixels) to
+    // nothing laid over, and restricts drawing to it as clip does.
+    void layerPart(const Box& box);
+    // Drawing goes to the window again, with the clip it had before.
+    void endLayer();
+    // Lays the layer over the window's pixels it was drawn for, within the
+    // clip.
+    void showLayer();
+
     // Restricts drawing to the box (window pixels); an empty box lifts it.
     void clip(const Box& box);
     // Whether a box in drawing coordinates may touch a pixel of the clip.
@@ -98,6 +119,7 @@ private:
     void lineState(float width, bool smooth);
     void openWatch();
     void scissor(const Box& box);
+    void layerScissor(const Box& box);
 
     float windowW = 0, windowH = 0;
     float originX = 0, originY = 0;
@@ -117,6 +139,13 @@ private:
     void* watchDisplay = nullptr;
     void (*copySubBuffer)(void*, unsigned long, int, int, int, int) = nullptr;
     bool watchTried = false;
+
+    // The layer and the window pixels it lies over.
+    Offscreen offscreen;
+    int layerX = 0, layerY = 0, layerW = 0, layerH = 0;
+    bool inLayer = false;
+    bool layerDrawn = false;
+    Box windowClip;
 };
 
 #endif

@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "coord.h"
 #include "field.h"
+#include "hint_layer.h"
 #include "player.h"
 
 // The game's only window: lays out the human's own board (left) and record
@@ -67,7 +68,8 @@ private:
         Box markBox;
         int markKind = 0;
         bool overlay = false;
-        Ship* overlayShip = nullptr;
+        bool hintsChanged = false;
+        Box overlayBox;
         // Per cell: its state, and the ship that starts there.
         std::vector<std::uint8_t> ownCells, recordCells;
     };
@@ -78,6 +80,7 @@ private:
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
+    bool takeHints();
 
     Shown look(bool cells);
     bool changes(const Shown& now, bool cells, std::vector<Box>& boxes) const;
@@ -109,6 +112,13 @@ private:
     float rowOffset = 0;
 
     Canvas canvas;
+    HintLayer hints;
+    // What the hints were last read from: the computer's record board as it
+    // was and the ship they are for.
+    unsigned long long hintSerial = 0, hintRevision = 0;
+    Ship* hintShip = nullptr;
+    int hintShipSize = 0;
+    bool hintsRead = false;
     Shown shown;
     // A whole frame is due (new layout, a key); the boards may have changed.
     bool wholeFrame = true;
