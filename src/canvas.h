@@ -1,6 +1,7 @@
 #ifndef BATTLESHIPS_CANVAS_H
 #define BATTLESHIPS_CANVAS_H
 
+#include <algorithm>
 #include <vector>
 
 #include "offscreen.h"
@@ -13,6 +14,16 @@ struct Box {
     float area() const { return empty() ? 0 : (right - left) * (bottom - top); }
     bool overlaps(const Box& other) const {
         return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+    // The part of it inside the other box.
+    Box cut(const Box& o) const {
+        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    }
+    bool operator==(const Box& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+    bool contains(const Box& o) const {
+        return left <= o.left && top <= o.top && right >= o.right && bottom >= o.bottom;
     }
     // The smallest box holding both.
     Box joined(const Box& other) const;
@@ -83,12 +94,29 @@ public:
     void layerPart(const Box& box);
     // Drawing goes to the window again, with the clip it had before.
     void endLayer();
-    // Lays the layer over the window's pixels it was drawn for, within the
-    // clip.
-    void showLayer();
+    // Keeps a shade over the window's pixels in the box: black, with one
+    // alpha per pixel, rows from the top.
+    void shade(const Box& over, const std::vector<unsigned char>& alpha);
+    // Lays the layer (when withLayer), then the shade, over the window's
+    // pixels in the boxes (window pixels), within the clip.
+    void showLayers(const std::vector<Box>& where, bool withLayer);
+    // Keeps a copy of the back buffer's pixels in the box (window pixels).
+    void keepPixels(const Box& box);
+    // Puts the copy's pixels back into the back buffer, in the boxes.
+    void putBackPixels(const std::vector<Box>& where);
 
     // Restricts drawing to the box (window pixels); an empty box lifts it.
     void clip(const Box& box);
+    // Whether drawing stays inside the clip, cut there by the renderer,
+    // rather than only what lies wholly outside it being skipped.
+    bool clipHolds() const { return scissored; }
+    // Whether text placement has drawn into the back buffer since last
+    // asked.
+    bool takeProbed() {
+        const bool was = probed;
+        probed = false;
+        return was;
+    }
     // Whether a box in drawing coordinates may touch a pixel of the clip.
     bool visible(float left, float top, float right, float bottom) const;
     // The clip in drawing coordinates, or a box holding the whole window.
@@ -104,22 +132,39 @@ public:
     // Shows only this box of the frame drawn in the back buffer.
     void showPart(const Box& box);
 
-private:
+    // A character of the font: the runs of pixels its bitmap sets along a
+    // row, each from the raster pixel (x right, y up), and its advance.
     struct Glyph {
-        // Runs of set pixels along a row: first pixel (from the raster
-        // pixel, y up) and length.
         struct Run {
             int x, y, length;
         };
         std::vector<Run> runs;
         int advance = 0;
     };
+    // The character's pixels, or null before the first frame has been
+    // cleared and for characters outside printable ASCII.
+    const Glyph* glyph(char c) const;
+    // The window pixel column, and row counted from the top, where text
+    // drawn at drawing coordinate x, or y, has its raster pixel, as the
+    // renderer places it; -1 where the raster position lies outside the
+    // window, where no text is drawn at all. Separately, since either
+    // depends on its own coordinate only.
+    int rasterColumn(float x);
+    int rasterRow(float y);
+    // Moves the origin to window position (x, y).
+    void originAt(float x, float y) { translate(x - originX, y - originY); }
+    // Saves the origin, for popOrigin to put back exactly as it was.
+    void pushOrigin();
+    void popOrigin();
+
+private:
     void capture();
     bool textAsQuads(float x, float y, const char* text);
     void lineState(float width, bool smooth);
     void openWatch();
     void scissor(const Box& box);
     void layerScissor(const Box& box);
+    int probeRaster(float x, float y, bool column);
 
     float windowW = 0, windowH = 0;
     float originX = 0, originY = 0;
@@ -146,6 +191,15 @@ private:
     bool inLayer = false;
     bool layerDrawn = false;
     Box windowClip;
+    float savedX = 0, savedY = 0;
+    unsigned shadeTexture = 0;
+    int shadeX = 0, shadeY = 0, shadeW = 0, shadeH = 0;
+    bool shaded = false;
+    bool probed = false;
+    unsigned keptTexture = 0;
+    std::vector<unsigned char> keptPixels;
+    bool keptUploaded = false;
+    int keptX = 0, keptY = 0, keptW = 0, keptH = 0;
 };
 
 #endif

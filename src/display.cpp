@@ -256,20 +256,71 @@ void Display::drawFrame() {
             takeHints();
         }
         hints.update(canvas, !part);
+        if (canvas.takeProbed()) backPlain = false;
     }
     if (!part) {
         drawScene();
         canvas.showAll();
+        backPlain = false;
+        plainKept = false;
         return;
     }
     // Each box goes on the window before the next is drawn: drawing one may
     // reach past it into the back buffer.
-    for (const Box& box : boxes) {
-        canvas.clip(box);
-        drawScene();
-        canvas.showPart(box);
-    }
+    for (const Box& box : boxes) drawBox(box);
     canvas.clip(Box());
+}
+
+// Whether nothing drawn after the own board reaches the overlay's box, so
+// that the overlay may as well be laid over the finished picture.
+bool Display::overlayOnTop() const {
+    if (error != nullptr || !game->secondPlayer->isReady() || game->winPlayer != nullptr) return false;
+    const Box overlay = hints.box();
+    const Box later{recordLeft() - 4, 0, windowW, windowH};
+    const Box help = textBox(fieldSpaceW + columnW / 4, fieldSpaceH + fieldSizeH + 21,
+                             "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle");
+    return !overlay.overlaps(later) && !overlay.overlaps(help);
+}
+
+// One box of a frame drawn and shown. The overlay pressed or released with
+// nothing else changed under it is laid over, or taken off, the picture the
+// back buffer holds where it can; that picture is drawn only when unsure.
+void Display::drawBox(const Box& box) {
+    const Box window{0, 0, windowW, windowH};
+    const Box overlay = hints.box().cut(window);
+    canvas.clip(box);
+    if (shown.overlay && box == overlay && overlayOnTop()) {
+        if (!(backPlain && backPlainBox == box)) {
+            overlayInScene = false;
+            drawScene();
+            overlayInScene = true;
+        }
+        canvas.keepPixels(box);
+        hints.show(canvas);
+        canvas.showPart(box);
+        backPlain = false;
+        plainKept = true;
+        plainKeptBox = box;
+        return;
+    }
+    if (!shown.overlay && plainKept && box == plainKeptBox) {
+        canvas.putBackPixels(hints.cover());
+        canvas.showPart(box);
+        backPlain = true;
+        backPlainBox = box;
+        return;
+    }
+    drawScene();
+    canvas.showPart(box);
+    // What the box left in the back buffer.
+    if (plainKept && box.overlaps(plainKeptBox)) plainKept = false;
+    if (shown.overlay) {
+        if (box.overlaps(overlay)) backPlain = false;
+    } else if (box.contains(overlay)) {
+        backPlain = true;
+        backPlainBox = overlay;
+    }
+    if (backPlain && !canvas.clipHolds() && !box.contains(backPlainBox)) backPlain = false;
 }
 
 Display::Shown Display::look(bool cells) {
@@ -569,7 +620,7 @@ void Display::renderField(int width, int height, Field* field) {
         }
     }
     // The hint overlay lies over the board's cells as one layer.
-    if (overlay) hints.show(canvas);
+    if (overlay && overlayInScene) hints.show(canvas);
 
     canvas.plainLines();
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {

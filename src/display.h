@@ -81,6 +81,8 @@ private:
     void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
     bool takeHints();
+    bool overlayOnTop() const;
+    void drawBox(const Box& box);
 
     Shown look(bool cells);
     bool changes(const Shown& now, bool cells, std::vector<Box>& boxes) const;
@@ -119,6 +121,16 @@ private:
     Ship* hintShip = nullptr;
     int hintShipSize = 0;
     bool hintsRead = false;
+    // Whether the back buffer holds the picture without the overlay in this
+    // box, as the window shows it; whether a copy of it is kept for the
+    // overlay laid over that box to be taken away again.
+    bool backPlain = false;
+    Box backPlainBox;
+    bool plainKept = false;
+    Box plainKeptBox;
+    // The overlay is drawn with the own board (false while the board is
+    // drawn for the overlay to be laid over everything).
+    bool overlayInScene = true;
     Shown shown;
     // A whole frame is due (new layout, a key); the boards may have changed.
     bool wholeFrame = true;
