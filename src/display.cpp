@@ -256,7 +256,7 @@ void Display::drawFrame() {
             takeHints();
         }
         hints.update(canvas, !part);
-        if (canvas.takeProbed()) backPlain = false;
+        if (canvas.takeProbed()) backPlain = plainKept = false;
     }
     if (!part) {
         drawScene();
