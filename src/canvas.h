@@ -36,8 +36,9 @@ struct Box {
 std::vector<Box> merged(std::vector<Box> boxes, const Box& within);
 
 // How the game's window reaches its pixels: OpenGL's immediate mode with the
-// state kept as last set, text from the font's own bitmaps, and frames put on
-// the window whole or only where they changed. Drawing coordinates are
+// state kept as last set, text from the font's own bitmaps, frames put on
+// the window whole or only where they changed, and pictures kept off the
+// window to be laid over it later. Drawing coordinates are
 // window pixels shifted by the origin set with translate. While a clip is
 // set, anything lying wholly outside it is skipped, which leaves every pixel
 // inside it as a whole drawing would.
