@@ -248,6 +248,25 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     EXPECT_TRUE(waitFor([&](const xtest::Shot& s) { return shots(s, record) == kShots && shots(s, own) == kShots; }))
         << "not every click became a shot and an answer";
 
+    // The hint overlay held over the record board and let go: its layers
+    // come and go with their memory.
+    const Point over = record.centre(n - 1, n - 1);
+    server.xdotool({"mousemove", std::to_string(over.x), std::to_string(over.y)});
+    const xtest::Shot plain(server);
+    auto ownChanged = [&](const xtest::Shot& s) {
+        const Point from = own.at(0, 0, 0, 0), to = own.at(n - 1, n - 1, 1, 1);
+        for (int y = from.y; y < to.y; ++y)
+            for (int x = from.x; x < to.x; ++x) {
+                const xtest::Rgb a = s.at(x, y), b = plain.at(x, y);
+                if (a.r != b.r || a.g != b.g || a.b != b.b) return true;
+            }
+        return false;
+    };
+    server.xdotool({"mousedown", "3"});
+    EXPECT_TRUE(waitFor(ownChanged)) << "no overlay while the right button is held";
+    server.xdotool({"mouseup", "3"});
+    EXPECT_TRUE(waitFor([&](const xtest::Shot& s) { return !ownChanged(s); })) << "the overlay stays after the release";
+
     server.xdotool({"mousemove", std::to_string(margin.x), std::to_string(margin.y), "key", "q"});
     ASSERT_TRUE(game.wait(180s)) << "still running after Q";
     const std::vector<std::string> out = lines(game.out());
@@ -255,7 +274,8 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     EXPECT_EQ(out.back(), "Exiting Battleship game...");
     expectClean("game", log, game,
                 {"coord.cpp", "ship.cpp", "field.cpp", "player.cpp", "human.cpp", "computer.cpp", "battleships.cpp",
-                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp"});
+                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp", "canvas.cpp", "hint_layer.cpp",
+                 "offscreen.cpp"});
 }
 
 TEST(Valgrind, LauncherOpenedAndClosedLeavesNoErrorAndNoLeak) {
