@@ -276,8 +276,7 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     EXPECT_EQ(out.back(), "Exiting Battleship game...");
     expectClean("game", log, game,
                 {"coord.cpp", "ship.cpp", "field.cpp", "player.cpp", "human.cpp", "computer.cpp", "battleships.cpp",
-                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp", "canvas.cpp", "hint_layer.cpp",
-                 "offscreen.cpp"});
+                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp", "canvas.cpp"});
 }
 
 TEST(Valgrind, LauncherOpenedAndClosedLeavesNoErrorAndNoLeak) {
