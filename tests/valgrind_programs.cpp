@@ -27,11 +27,11 @@ namespace {
 const int kErrorStatus = 97;
 
 std::vector<std::string> underValgrind(const std::string& log, const std::vector<std::string>& program) {
-    // Mesa 25's renderer (Debian 13) compiles its shaders for the machine's
-    // 256-bit vectors, which memcheck runs wrongly: whole parts of a frame
-    // go missing. Its 128-bit code runs right.
+    // Under memcheck, Mesa 25's llvmpipe (Debian 13) leaves whole tiles of
+    // a frame undrawn, however it is set; softpipe, which compiles nothing,
+    // draws the frames right.
     std::vector<std::string> argv = {"env",
-                                     "LP_NATIVE_VECTOR_WIDTH=128",
+                                     "GALLIUM_DRIVER=softpipe",
                                      "valgrind",
                                      "--tool=memcheck",
                                      "--error-exitcode=" + std::to_string(kErrorStatus),
@@ -259,8 +259,9 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
         const Point from = own.at(0, 0, 0, 0), to = own.at(n - 1, n - 1, 1, 1);
         for (int y = from.y; y < to.y; ++y)
             for (int x = from.x; x < to.x; ++x) {
-                const xtest::Rgb a = s.at(x, y), b = plain.at(x, y);
-                if (a.r != b.r || a.g != b.g || a.b != b.b) return true;
+                // The faintest hint cross darkens a cell by some 20 levels;
+                // drawers may differ by a level or two elsewhere.
+                if (!xtest::near(s.at(x, y), plain.at(x, y), 8)) return true;
             }
         return false;
     };
