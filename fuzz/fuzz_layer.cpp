@@ -1,12 +1,14 @@
 // Any bytes as the launcher's form, built by the libglade layer with GTK on
 // an X display (scripts/fuzz gives it an Xvfb of its own). A form is either
 // refused, leaving no window behind, or built whole: every widget of the
-// translated tree there by its id, of its class. GTK's criticals outside the
-// layer's own build are faults of the layer, so they abort.
+// translated tree there by its id, of its class. The layer speaks only in
+// its own domain: anything GLib or GTK says past it reaches the player ahead
+// of the launcher's one line, so it aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <unistd.h>
@@ -24,7 +26,8 @@ void fail(const char* what, const std::string& detail = "") {
 }
 
 void onMessage(const gchar* domain, GLogLevelFlags level, const gchar* text, gpointer) {
-    if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)) {
+    const bool layer = domain != nullptr && std::strcmp(domain, "libglade") == 0;
+    if ((level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)) || (!layer && (level & G_LOG_LEVEL_WARNING))) {
         std::fprintf(stderr, "%s: %s\n", domain != nullptr ? domain : "", text);
         std::abort();
     }

@@ -83,10 +83,22 @@ bool yes(const std::string& text) {
 // Only types registered already, or GTK's own loaded on demand: resolving an
 // arbitrary name calls whatever function of that name plus "_get_type" the
 // process holds, and only GTK's are known to be type functions.
+// The name must be the type's own, as libglade asks for it: GtkBuilder's
+// guess of the function's name takes "GtkComboBOx" for GtkComboBox.
 GType widgetType(GtkBuilder* builder, const std::string& name) {
     const GType known = g_type_from_name(name.c_str());
     if (known != G_TYPE_INVALID || name.compare(0, 3, "Gtk") != 0) return known;
-    return gtk_builder_get_type_from_name(builder, name.c_str());
+    const GType found = gtk_builder_get_type_from_name(builder, name.c_str());
+    return found != G_TYPE_INVALID && name == g_type_name(found) ? found : G_TYPE_INVALID;
+}
+
+// GObject's rule for a signal's name; GLib complains of any other it is asked
+// to look up, before the form could be refused.
+bool signalName(const std::string& name) {
+    if (name.empty() || !g_ascii_isalpha(name[0])) return false;
+    for (char c : name)
+        if (!g_ascii_isalnum(c) && c != '-' && c != '_') return false;
+    return true;
 }
 
 // A property value as GtkBuilder will read it, within the property's range.
@@ -214,7 +226,8 @@ private:
         }
         if (G_IS_VALUE(&modifiers)) g_value_unset(&modifiers);
         GSignalQuery query;
-        g_signal_query(g_signal_lookup(a.signal.c_str(), type), &query);
+        query.signal_id = 0;
+        if (signalName(a.signal)) g_signal_query(g_signal_lookup(a.signal.c_str(), type), &query);
         if (query.signal_id == 0 || !(query.signal_flags & G_SIGNAL_ACTION) || query.n_params != 0 ||
             query.return_type != G_TYPE_NONE) {
             why += "names \"" + a.signal + "\", which is no action signal of its class";
