@@ -108,4 +108,4 @@ bench: deps
 	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	$(BUILD)/bench/bench_events $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
-	  $(abspath $(BUILD))/bench/libbench_fixed_time.so
+	  $(abspath $(BUILD))/tests/libfixed_time.so

@@ -33,8 +33,10 @@ namespace {
             }
         }
     if (differ == 0) return ::testing::AssertionSuccess();
+    const xtest::Rgb a = kept.at(first.x, first.y), b = whole.at(first.x, first.y);
     return ::testing::AssertionFailure() << what << ": " << differ << " pixels differ, the first at " << first.x << ","
-                                         << first.y;
+                                         << first.y << ": kept " << a.r << "," << a.g << "," << a.b << ", whole "
+                                         << b.r << "," << b.g << "," << b.b;
 }
 
 }  // namespace

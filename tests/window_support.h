@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -265,17 +266,38 @@ inline int countLines(const std::string& text, const std::string& line) {
 
 // ---------------------------------------------------------------- a game
 
+// The same random deal on every run and release: a fixed clock seeds the
+// game, and Mesa, which would draw from rand() while it fills an empty
+// shader cache, keeps no cache.
+inline std::string fixedDeal() {
+    return std::string("export LD_PRELOAD='") + BATTLESHIPS_FIXED_TIME + "' MESA_SHADER_CACHE_DISABLE=true";
+}
+
+class Game;
+
+// The game whose screen a failing check in this test is about.
+inline Game*& gameOnShow() {
+    static Game* game = nullptr;
+    return game;
+}
+
 // The real game running on its own X server.
 class Game {
 public:
     // setup: shell commands run first in the game's own process (limits,
     // environment).
     explicit Game(const std::vector<std::string>& args = {}, const std::string& setup = "") {
+        gameOnShow() = this;
         if (!server_.ok()) return;
         std::vector<std::string> argv = {xtest::buildDir() + "/game"};
         if (!setup.empty()) argv = {"/bin/sh", "-c", setup + " && exec \"$0\" \"$@\"", argv[0]};
         argv.insert(argv.end(), args.begin(), args.end());
         process_ = std::make_unique<xtest::Process>(argv, xtest::buildDir(), server_.display());
+    }
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+    ~Game() {
+        if (gameOnShow() == this) gameOnShow() = nullptr;
     }
 
     const xtest::XServer& server() const { return server_; }
@@ -344,6 +366,40 @@ private:
     xtest::XServer server_;
     std::unique_ptr<xtest::Process> process_;
 };
+
+// Every failed check of a window test leaves the screen it failed on, as a
+// PNG whose path goes to the log beside the check's own message.
+// (GoogleTest holds a lock while it reports a result: the test's name is
+// kept from its start.)
+class ScreenOnFailure : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override {
+        name_ = std::string(test.test_suite_name()) + "." + test.name();
+        for (char& c : name_)
+            if (c == '/') c = '_';
+        count_ = 0;
+    }
+
+    void OnTestPartResult(const ::testing::TestPartResult& result) override {
+        Game* game = gameOnShow();
+        if (!result.failed() || game == nullptr || !game->server().ok()) return;
+        const std::string folder = xtest::buildDir() + "/failed-screens";
+        const std::string path = folder + "/" + name_ + "-" + std::to_string(++count_) + ".png";
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+        if (xtest::Shot(game->server()).savePng(game->server(), path))
+            std::fprintf(stderr, "the screen at this failure (%s:%d) is saved as %s\n",
+                         result.file_name() != nullptr ? result.file_name() : "?", result.line_number(),
+                         path.c_str());
+    }
+
+    std::string name_;
+    int count_ = 0;
+};
+
+inline const bool kScreenOnFailure = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ScreenOnFailure);
+    return true;
+}();
 
 // ---------------------------------------------------------------- words
 
