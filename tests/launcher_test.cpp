@@ -384,6 +384,13 @@ void writeEditedForm(const Folder& folder, const std::string& from, const std::s
     writeFile(folder.file("launcher.xml"), form);
 }
 
+// A form of the fuzzer's seed corpus as the launcher's.
+std::function<void(const Folder&)> keptForm(const std::string& name) {
+    return [name](const Folder& f) {
+        writeFile(f.file("launcher.xml"), readFile(std::string(BATTLESHIPS_SOURCE_DIR) + "/fuzz/corpus/form/" + name));
+    };
+}
+
 class LauncherBrokenForm : public ::testing::TestWithParam<BrokenForm> {};
 
 TEST_P(LauncherBrokenForm, ExitsWithStatusOneAndOneErrorLine) {
@@ -492,7 +499,11 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const Folder& f) {
                        writeEditedForm(f, "<child>", "<child><widget class=\"GtkLabel\" id=\"x\"/></child><child>");
                    },
-                   {"\"window1\"", "only one child"}}),
+                   {"\"window1\"", "only one child"}},
+        // Forms the fuzzer found, kept in its seed corpus: GLib spoke first
+        // of the signal's name; GtkBuilder took the class for GtkComboBox.
+        BrokenForm{"AcceleratorWithAnInvalidSignalName", keptForm("accelerator-invalid-signal"), {"\"cli#ked\""}},
+        BrokenForm{"ClassNameInTheWrongCase", keptForm("class-misspelt"), {"\"GtkComboBOx\""}}),
     [](const ::testing::TestParamInfo<BrokenForm>& info) { return info.param.name; });
 #endif
 
