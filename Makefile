@@ -7,6 +7,8 @@
 #                    own libglade layer (part of make test)
 #   make test-debian13  all of make run, make test and make package on a fresh
 #                       Debian 13 system made in build-debian13/ (root or sudo)
+#   make test-release RELEASE=forky  the same on a fresh system of another
+#                       release, made in build-<release>/
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -17,7 +19,7 @@ JOBS       ?= $(shell nproc)
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
 .PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench clean package \
-	reproducible test-debian13
+	reproducible test-debian13 test-release
 
 all: build
 
@@ -57,10 +59,14 @@ package: deps-package programs
 reproducible:
 	./scripts/reproducible
 
-# The current commit on a fresh Debian 13 system in a folder, as a new user
-# meets it there (see scripts/test-debian13).
+# The current commit on a fresh Debian system in a folder, as a new user
+# meets it there (see scripts/test-release): Debian 13 by default.
+RELEASE ?= trixie
 test-debian13:
-	./scripts/test-debian13
+	RELEASE=trixie ./scripts/test-release
+
+test-release:
+	RELEASE=$(RELEASE) ./scripts/test-release
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
