@@ -384,13 +384,6 @@ void writeEditedForm(const Folder& folder, const std::string& from, const std::s
     writeFile(folder.file("launcher.xml"), form);
 }
 
-// A form of the fuzzer's seed corpus as the launcher's.
-std::function<void(const Folder&)> keptForm(const std::string& name) {
-    return [name](const Folder& f) {
-        writeFile(f.file("launcher.xml"), readFile(std::string(BATTLESHIPS_SOURCE_DIR) + "/fuzz/corpus/form/" + name));
-    };
-}
-
 class LauncherBrokenForm : public ::testing::TestWithParam<BrokenForm> {};
 
 TEST_P(LauncherBrokenForm, ExitsWithStatusOneAndOneErrorLine) {
@@ -474,6 +467,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BrokenForm>& info) { return info.param.name; });
 
 #ifdef BATTLESHIPS_LAUNCHER_ON_LAYER
+// A form of the fuzzer's seed corpus as the launcher's.
+std::function<void(const Folder&)> keptForm(const std::string& name) {
+    return [name](const Folder& f) {
+        writeFile(f.file("launcher.xml"), readFile(std::string(BATTLESHIPS_SOURCE_DIR) + "/fuzz/corpus/form/" + name));
+    };
+}
+
 // Forms that libglade builds with GTK's complaints on standard error, or
 // half, or not at all: the layer refuses them before GTK sees them.
 INSTANTIATE_TEST_SUITE_P(
