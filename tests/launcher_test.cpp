@@ -341,6 +341,22 @@ TEST(LauncherWithoutGame, FailedStartIsReportedAndTheButtonWorksAgain) {
     EXPECT_EQ(run.process().exitStatus(), 0);
 }
 
+// What the launcher's standard error holds besides its own lines: newer
+// gdk-pixbuf loads images through glycin, whose loaders run in bubblewrap's
+// sandbox. Where bubblewrap cannot run (a chroot, a container) glycin says
+// so once as it loads the window's icon: a true notice of the platform's,
+// which the player sees there and which the launcher does not hide. Nowhere
+// else may anything but the launcher's own lines appear.
+std::string withoutSandboxNotice(const xtest::XServer& server, const std::string& err) {
+    const std::string notice =
+        "WARNING: Glycin running without sandbox. Bubblewrap (bwrap) doesn't work in the environment.\n";
+    const auto at = err.find(notice);
+    if (at == std::string::npos) return err;
+    const bool sandboxRuns =
+        server.run({"bwrap", "--ro-bind", "/", "/", "--dev", "/dev", "--proc", "/proc", "true"}) == 0;
+    return sandboxRuns ? err : err.substr(0, at) + err.substr(at + notice.size());
+}
+
 TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
     // An icon theme that holds the game's icon, as the installed package does.
     const std::string apps = folder_.file("share/icons/hicolor/48x48/apps");
@@ -360,7 +376,7 @@ TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
     EXPECT_FALSE(run.process().signalled());
     EXPECT_EQ(run.process().exitStatus(), 0);
     EXPECT_EQ(run.process().out(), "");
-    EXPECT_EQ(run.process().err(), "");
+    EXPECT_EQ(withoutSandboxNotice(run.server(), run.process().err()), "");
     EXPECT_FALSE(folder_.gameRan());
 }
 
