@@ -386,7 +386,7 @@ class ScreenOnFailure : public ::testing::EmptyTestEventListener {
         const std::string path = folder + "/" + name_ + "-" + std::to_string(++count_) + ".png";
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
-        if (xtest::Shot(game->server()).savePng(game->server(), path))
+        if (game->server().run({"import", "-window", "root", path}) == 0)
             std::fprintf(stderr, "the screen at this failure (%s:%d) is saved as %s\n",
                          result.file_name() != nullptr ? result.file_name() : "?", result.line_number(),
                          path.c_str());
