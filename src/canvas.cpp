@@ -46,7 +46,6 @@ const float kReach = 4;
 
 // Where the font's characters are captured.
 const int kCaptureSize = 48;
-const float kScissorArea = 256 * 256;
 
 }  // namespace
 
@@ -279,10 +278,10 @@ void Canvas::lineState(float width, bool smooth) {
 void Canvas::clip(const Box& box) {
     clipped = !box.empty();
     clipBox = box;
-    // Outside the box the back buffer is never shown, so the scissor only
-    // saves filling pixels; over a large box it costs more than it saves,
-    // Mesa's renderer being slow at many small primitives under a scissor.
-    scissored = clipped && box.area() <= kScissorArea;
+    // Every box under a scissor, whatever its size: Mesa 25 puts the whole
+    // back buffer on the window when asked to copy a box, so nothing may be
+    // drawn outside it (Mesa 22 copies only the box).
+    scissored = clipped;
     if (scissored) {
         scissor(box);
         glEnable(GL_SCISSOR_TEST);
