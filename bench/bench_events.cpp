@@ -64,8 +64,8 @@ void settle(pid_t pid) {
 class Session {
 public:
     Session(const std::string& game, const std::string& fixedTime, int side) : side_(side) {
-        std::vector<std::string> argv = {"/usr/bin/env", "LD_PRELOAD=" + fixedTime, "MESA_SHADER_CACHE_DISABLE=true", game,
-                                         std::to_string(side), std::to_string(side)};
+        std::vector<std::string> argv = {"/usr/bin/env", "LD_PRELOAD=" + fixedTime, "MESA_SHADER_CACHE_DISABLE=true",
+                                         game, std::to_string(side), std::to_string(side)};
         // Above 14 x 14, a quarter of the side of each ship type.
         if (side > 14)
             for (int i = 0; i < 4; ++i) argv.push_back(std::to_string(side / 4));
