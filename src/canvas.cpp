@@ -256,7 +256,7 @@ void Canvas::capture() {
     captured = true;
     clearColour();
     glEnable(GL_BLEND);
-    if (scissored) glEnable(GL_SCISSOR_TEST);
+    if (clipped) glEnable(GL_SCISSOR_TEST);
 }
 
 // Setting the line state only when it changes lets the driver join
@@ -281,8 +281,7 @@ void Canvas::clip(const Box& box) {
     // Every box under a scissor, whatever its size: Mesa 25 puts the whole
     // back buffer on the window when asked to copy a box, so nothing may be
     // drawn outside it (Mesa 22 copies only the box).
-    scissored = clipped;
-    if (scissored) {
+    if (clipped) {
         scissor(box);
         glEnable(GL_SCISSOR_TEST);
     } else {
@@ -332,7 +331,6 @@ void Canvas::clear() {
         partialClearColour();
         glClear(GL_COLOR_BUFFER_BIT);
         clearColour();
-        if (!scissored) glDisable(GL_SCISSOR_TEST);
     } else {
         glClear(GL_COLOR_BUFFER_BIT);
     }

@@ -104,7 +104,6 @@ private:
     float lineWidth = 1;
     bool lineSmooth = false;
     bool clipped = false;
-    bool scissored = false;
     Box clipBox;
 
     // The font's characters: compiled bitmaps and the pixels they set.
