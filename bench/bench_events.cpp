@@ -155,7 +155,7 @@ struct Goal {
 
 const Goal kGoals[] = {
     {"pointer move to the next record cell", {5, 5, 5}},
-    {"right button pressed and released after an exchange", {2, 10, 5}},
+    {"right button pressed and released after an exchange", {2, 5, 8}},
     {"a shot: click, exchange and frames", {1.5, 1.5, 1.5}},
 };
 

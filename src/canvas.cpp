@@ -56,6 +56,27 @@ Box Box::joined(const Box& other) const {
             std::max(bottom, other.bottom)};
 }
 
+std::vector<Box> merged(std::vector<Box> boxes, const Box& within) {
+    for (Box& box : boxes) box = box.cut(within);
+    boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
+    for (bool again = true; again;) {
+        again = false;
+        for (size_t i = 0; i < boxes.size() && !again; ++i)
+            for (size_t j = i + 1; j < boxes.size() && !again; ++j)
+                if (boxes[i].overlaps(boxes[j])) {
+                    boxes[i] = boxes[i].joined(boxes[j]);
+                    boxes.erase(boxes.begin() + static_cast<long>(j));
+                    again = true;
+                }
+    }
+    if (boxes.size() > 8) {
+        Box all;
+        for (const Box& box : boxes) all = all.joined(box);
+        boxes.assign(1, all);
+    }
+    return boxes;
+}
+
 Canvas::~Canvas() {
     if (watchDisplay != nullptr) XCloseDisplay(static_cast<::Display*>(watchDisplay));
 }
@@ -320,6 +341,287 @@ PixelRect pixelRect(const Box& box, float windowW, float windowH) {
 void Canvas::scissor(const Box& box) {
     const PixelRect r = pixelRect(box, windowW, windowH);
     glScissor(r.x, r.y, r.w, r.h);
+}
+
+namespace {
+
+// A box's whole pixels, not cut to the window; y from the top.
+struct Pixels {
+    int x, y, w, h;
+};
+
+Pixels pixelsOf(const Box& box) {
+    const int left = static_cast<int>(std::floor(box.left));
+    const int top = static_cast<int>(std::floor(box.top));
+    return {left, top, static_cast<int>(std::ceil(box.right)) - left, static_cast<int>(std::ceil(box.bottom)) - top};
+}
+
+// Raster positions nearer than this to a pixel's edge may land on either
+// side of it, as far as this side of the renderer can tell.
+const double kRasterMargin = 1.0 / 256;
+
+}  // namespace
+
+const Canvas::Glyph* Canvas::glyph(char c) const {
+    if (!captured || c < 32 || c > 126) return nullptr;
+    return &glyphs[static_cast<unsigned char>(c)];
+}
+
+int Canvas::rasterColumn(float x) {
+    const double wx = static_cast<double>(x) + originX;
+    if (wx < 0 || wx > windowW) return -1;
+    const double f = std::floor(wx);
+    if (wx - f >= kRasterMargin && f + 1 - wx >= kRasterMargin) return static_cast<int>(f);
+    // A sure row in the middle of the window.
+    return probeRaster(x, static_cast<float>(std::floor(windowH / 2) + 0.5 - originY), true);
+}
+
+int Canvas::rasterRow(float y) {
+    const double wy = static_cast<double>(windowH) - (static_cast<double>(y) + originY);
+    if (wy < 0 || wy > windowH) return -1;
+    const double f = std::floor(wy);
+    if (wy - f >= kRasterMargin && f + 1 - wy >= kRasterMargin) return static_cast<int>(windowH) - 1 - static_cast<int>(f);
+    return probeRaster(static_cast<float>(std::floor(windowW / 2) + 0.5 - originX), y, false);
+}
+
+// Where the renderer puts a one-pixel bitmap at this raster position: the
+// column or the row (from the top) of the pixel it sets, found in the back
+// buffer, whose pixels there every frame draws anew before showing them.
+int Canvas::probeRaster(float x, float y, bool column) {
+    probed = true;
+    const double wx = static_cast<double>(x) + originX;
+    const double wy = static_cast<double>(windowH) - (static_cast<double>(y) + originY);
+    const int px = static_cast<int>(std::floor(wx)) - 1;
+    const int py = static_cast<int>(std::floor(wy)) - 1;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(px, py, 3, 3);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    clearColour();
+    glColor4f(1, 1, 1, 1);
+    glRasterPos2f(x, y);
+    const GLubyte bit = 0x80;
+    glBitmap(1, 1, 0, 0, 0, 0, &bit);
+    unsigned char pixels[3 * 3 * 3];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(px, py, 3, 3, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    if (scissored)
+        scissor(clipBox);
+    else
+        glDisable(GL_SCISSOR_TEST);
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            if (pixels[(row * 3 + col) * 3] != 0)
+                return column ? px + col : static_cast<int>(windowH) - 1 - (py + row);
+    return -1;
+}
+
+void Canvas::pushOrigin() {
+    glPushMatrix();
+    savedX = originX;
+    savedY = originY;
+}
+
+void Canvas::popOrigin() {
+    glPopMatrix();
+    originX = savedX;
+    originY = savedY;
+}
+
+void Canvas::shade(const Box& over, const std::vector<unsigned char>& alpha) {
+    const Pixels p = pixelsOf(over);
+    if (p.w <= 0 || p.h <= 0 || alpha.size() != static_cast<size_t>(p.w) * static_cast<size_t>(p.h)) {
+        shaded = false;
+        return;
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (shadeTexture == 0) glGenTextures(1, &shadeTexture);
+    glBindTexture(GL_TEXTURE_2D, shadeTexture);
+    if (p.w != shadeW || p.h != shadeH) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, p.w, p.h, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    } else {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, p.w, p.h, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    shadeX = p.x;
+    shadeY = p.y;
+    shadeW = p.w;
+    shadeH = p.h;
+    shaded = true;
+}
+
+namespace {
+
+// Part of a texture laid over window pixels: the box (window pixels) within
+// the texture's pixels from (x, y), rows from the top when flipped, else from
+// the bottom; the origin at (ox, oy).
+void texturedBox(const Box& box, int x, int y, int w, int h, bool flipped, float ox, float oy) {
+    const float s0 = (box.left - static_cast<float>(x)) / static_cast<float>(w);
+    const float s1 = (box.right - static_cast<float>(x)) / static_cast<float>(w);
+    float t0 = (box.top - static_cast<float>(y)) / static_cast<float>(h);
+    float t1 = (box.bottom - static_cast<float>(y)) / static_cast<float>(h);
+    if (!flipped) {
+        t0 = 1 - t0;
+        t1 = 1 - t1;
+    }
+    glTexCoord2f(s0, t0);
+    glVertex2f(box.left - ox, box.top - oy);
+    glTexCoord2f(s1, t0);
+    glVertex2f(box.right - ox, box.top - oy);
+    glTexCoord2f(s1, t1);
+    glVertex2f(box.right - ox, box.bottom - oy);
+    glTexCoord2f(s0, t1);
+    glVertex2f(box.left - ox, box.bottom - oy);
+}
+
+}  // namespace
+
+void Canvas::showLayers(const std::vector<Box>& where, bool withLayer) {
+    glEnable(GL_TEXTURE_2D);
+    if (withLayer && layerDrawn) {
+        glBindTexture(GL_TEXTURE_2D, offscreen.texture());
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        // The layer's colours already carry their coverage.
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glBegin(GL_QUADS);
+        const Box layer{static_cast<float>(layerX), static_cast<float>(layerY), static_cast<float>(layerX + layerW),
+                        static_cast<float>(layerY + layerH)};
+        for (const Box& box : where) {
+            const Box b = box.cut(layer);
+            if (!b.empty() && visible(b.left - originX, b.top - originY, b.right - originX, b.bottom - originY))
+                texturedBox(b, layerX, layerY, layerW, layerH, false, originX, originY);
+        }
+        glEnd();
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    if (shaded) {
+        glBindTexture(GL_TEXTURE_2D, shadeTexture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glColor4f(0, 0, 0, 1);
+        glBegin(GL_QUADS);
+        const Box area{static_cast<float>(shadeX), static_cast<float>(shadeY), static_cast<float>(shadeX + shadeW),
+                       static_cast<float>(shadeY + shadeH)};
+        for (const Box& box : where) {
+            const Box b = box.cut(area);
+            if (!b.empty() && visible(b.left - originX, b.top - originY, b.right - originX, b.bottom - originY))
+                texturedBox(b, shadeX, shadeY, shadeW, shadeH, true, originX, originY);
+        }
+        glEnd();
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void Canvas::keepPixels(const Box& box) {
+    const PixelRect r = pixelRect(box, windowW, windowH);
+    keptW = std::max(0, r.w);
+    keptH = std::max(0, r.h);
+    keptX = r.x;
+    keptY = static_cast<int>(windowH) - r.y - r.h;
+    keptPixels.resize(static_cast<size_t>(keptW) * static_cast<size_t>(keptH) * 4);
+    keptUploaded = false;
+    if (keptPixels.empty()) return;
+    // Read in the order the window stores them: a plain copy.
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(r.x, r.y, r.w, r.h, GL_BGRA, GL_UNSIGNED_BYTE, keptPixels.data());
+}
+
+void Canvas::putBackPixels(const std::vector<Box>& where) {
+    if (keptPixels.empty()) return;
+    if (!keptUploaded) {
+        if (keptTexture == 0) glGenTextures(1, &keptTexture);
+        glBindTexture(GL_TEXTURE_2D, keptTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, keptW, keptH, 0, GL_BGRA, GL_UNSIGNED_BYTE, keptPixels.data());
+        keptUploaded = true;
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, keptTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const Box kept{static_cast<float>(keptX), static_cast<float>(keptY), static_cast<float>(keptX + keptW),
+                   static_cast<float>(keptY + keptH)};
+    glBegin(GL_QUADS);
+    for (const Box& box : where) {
+        const Box b = box.cut(kept);
+        if (!b.empty()) texturedBox(b, keptX, keptY, keptW, keptH, false, originX, originY);
+    }
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+}
+
+bool Canvas::beginLayer(const Box& over) {
+    const Pixels p = pixelsOf(over);
+    const int left = p.x;
+    const int top = p.y;
+    const int w = p.w;
+    const int h = p.h;
+    if (!offscreen.bind(w, h)) return false;
+    layerX = left;
+    layerY = top;
+    layerW = w;
+    layerH = h;
+    inLayer = true;
+    windowClip = clipped ? clipBox : Box();
+    glDisable(GL_SCISSOR_TEST);
+    clipped = false;
+    scissored = false;
+    glViewport(0, 0, w, h);
+    // The window's projection cut to the layer's pixels, with the origin
+    // where it is on the window.
+    glPushMatrix();
+    glLoadIdentity();
+    const double wh = windowH;
+    glOrtho(left, left + w, wh - top - h, wh - top, -1, 1);
+    glScalef(1, -1, 1);
+    glTranslatef(0, -windowH, 0);
+    glTranslatef(originX, originY, 0);
+    // Colour and coverage add up as they would on the window, for the
+    // layer to be laid over its pixels in one go.
+    offscreen.blendAsLayer(true);
+    return true;
+}
+
+void Canvas::layerScissor(const Box& box) {
+    const int left = std::max(layerX, static_cast<int>(std::floor(box.left)));
+    const int top = std::max(layerY, static_cast<int>(std::floor(box.top)));
+    const int right = std::min(layerX + layerW, static_cast<int>(std::ceil(box.right)));
+    const int bottom = std::min(layerY + layerH, static_cast<int>(std::ceil(box.bottom)));
+    glScissor(left - layerX, layerY + layerH - bottom, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void Canvas::layerPart(const Box& box) {
+    layerScissor(box);
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    clearColour();
+    clipped = true;
+    scissored = true;
+    clipBox = box;
+}
+
+void Canvas::endLayer() {
+    if (!inLayer) return;
+    inLayer = false;
+    layerDrawn = true;
+    offscreen.blendAsLayer(false);
+    glPopMatrix();
+    offscreen.unbind();
+    glViewport(0, 0, static_cast<int>(windowW), static_cast<int>(windowH));
+    clip(windowClip);
 }
 
 void Canvas::clear() {

@@ -1,7 +1,10 @@
 #ifndef BATTLESHIPS_CANVAS_H
 #define BATTLESHIPS_CANVAS_H
 
+#include <algorithm>
 #include <vector>
+
+#include "offscreen.h"
 
 // A rectangle of window pixels, origin at the top-left corner, y downwards.
 struct Box {
@@ -12,15 +15,30 @@ struct Box {
     bool overlaps(const Box& other) const {
         return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
     }
+    // The part of it inside the other box.
+    Box cut(const Box& o) const {
+        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    }
+    bool operator==(const Box& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+    bool contains(const Box& o) const {
+        return left <= o.left && top <= o.top && right >= o.right && bottom >= o.bottom;
+    }
     // The smallest box holding both.
     Box joined(const Box& other) const;
     // The same box grown by margin on every side.
     Box grown(float margin) const { return {left - margin, top - margin, right + margin, bottom + margin}; }
 };
 
+// The boxes cut to `within`; overlapping ones become one, and more than
+// eight one around them all.
+std::vector<Box> merged(std::vector<Box> boxes, const Box& within);
+
 // How the game's window reaches its pixels: OpenGL's immediate mode with the
-// state kept as last set, text from the font's own bitmaps, and frames put on
-// the window whole or only where they changed. Drawing coordinates are
+// state kept as last set, text from the font's own bitmaps, frames put on
+// the window whole or only where they changed, and pictures kept off the
+// window to be laid over it later. Drawing coordinates are
 // window pixels shifted by the origin set with translate. While a clip is
 // set, anything lying wholly outside it is skipped, which leaves every pixel
 // inside it as a whole drawing would.
@@ -66,8 +84,40 @@ public:
     // Width in pixels of a text in Helvetica 12 (big false) or Times Roman 24.
     static int textWidth(const char* text, bool big = false);
 
+    // Drawing goes into a layer kept off the window, over the window's
+    // pixels in the box: everything lands on the layer's pixels where it
+    // would land on the window's, blended so that the layer can be laid over
+    // them later. The layer's pixels are undefined until cleared. False when
+    // the renderer keeps no layers; drawing then still goes to the window.
+    bool beginLayer(const Box& over);
+    // Clears the part of the layer inside the box (window pixels) to
+    // nothing laid over, and restricts drawing to it as clip does.
+    void layerPart(const Box& box);
+    // Drawing goes to the window again, with the clip it had before.
+    void endLayer();
+    // Keeps a shade over the window's pixels in the box: black, with one
+    // alpha per pixel, rows from the top.
+    void shade(const Box& over, const std::vector<unsigned char>& alpha);
+    // Lays the layer (when withLayer), then the shade, over the window's
+    // pixels in the boxes (window pixels), within the clip.
+    void showLayers(const std::vector<Box>& where, bool withLayer);
+    // Keeps a copy of the back buffer's pixels in the box (window pixels).
+    void keepPixels(const Box& box);
+    // Puts the copy's pixels back into the back buffer, in the boxes.
+    void putBackPixels(const std::vector<Box>& where);
+
     // Restricts drawing to the box (window pixels); an empty box lifts it.
     void clip(const Box& box);
+    // Whether drawing stays inside the clip, cut there by the renderer,
+    // rather than only what lies wholly outside it being skipped.
+    bool clipHolds() const { return scissored; }
+    // Whether text placement has drawn into the back buffer since last
+    // asked.
+    bool takeProbed() {
+        const bool was = probed;
+        probed = false;
+        return was;
+    }
     // Whether a box in drawing coordinates may touch a pixel of the clip.
     bool visible(float left, float top, float right, float bottom) const;
     // The clip in drawing coordinates, or a box holding the whole window.
@@ -83,21 +133,39 @@ public:
     // Shows only this box of the frame drawn in the back buffer.
     void showPart(const Box& box);
 
-private:
+    // A character of the font: the runs of pixels its bitmap sets along a
+    // row, each from the raster pixel (x right, y up), and its advance.
     struct Glyph {
-        // Runs of set pixels along a row: first pixel (from the raster
-        // pixel, y up) and length.
         struct Run {
             int x, y, length;
         };
         std::vector<Run> runs;
         int advance = 0;
     };
+    // The character's pixels, or null before the first frame has been
+    // cleared and for characters outside printable ASCII.
+    const Glyph* glyph(char c) const;
+    // The window pixel column, and row counted from the top, where text
+    // drawn at drawing coordinate x, or y, has its raster pixel, as the
+    // renderer places it; -1 where the raster position lies outside the
+    // window, where no text is drawn at all. Separately, since either
+    // depends on its own coordinate only.
+    int rasterColumn(float x);
+    int rasterRow(float y);
+    // Moves the origin to window position (x, y).
+    void originAt(float x, float y) { translate(x - originX, y - originY); }
+    // Saves the origin, for popOrigin to put back exactly as it was.
+    void pushOrigin();
+    void popOrigin();
+
+private:
     void capture();
     bool textAsQuads(float x, float y, const char* text);
     void lineState(float width, bool smooth);
     void openWatch();
     void scissor(const Box& box);
+    void layerScissor(const Box& box);
+    int probeRaster(float x, float y, bool column);
 
     float windowW = 0, windowH = 0;
     float originX = 0, originY = 0;
@@ -116,6 +184,22 @@ private:
     void* watchDisplay = nullptr;
     void (*copySubBuffer)(void*, unsigned long, int, int, int, int) = nullptr;
     bool watchTried = false;
+
+    // The layer and the window pixels it lies over.
+    Offscreen offscreen;
+    int layerX = 0, layerY = 0, layerW = 0, layerH = 0;
+    bool inLayer = false;
+    bool layerDrawn = false;
+    Box windowClip;
+    float savedX = 0, savedY = 0;
+    unsigned shadeTexture = 0;
+    int shadeX = 0, shadeY = 0, shadeW = 0, shadeH = 0;
+    bool shaded = false;
+    bool probed = false;
+    unsigned keptTexture = 0;
+    std::vector<unsigned char> keptPixels;
+    bool keptUploaded = false;
+    int keptX = 0, keptY = 0, keptW = 0, keptH = 0;
 };
 
 #endif

@@ -32,35 +32,6 @@ std::string rowLabel(int k) {
     return std::to_string(k);
 }
 
-// The boxes cut to the window; overlapping ones become one, and many small
-// ones one around them all.
-std::vector<Box> merged(std::vector<Box> boxes, const Box& window) {
-    for (Box& box : boxes)
-        box = {std::max(box.left, window.left), std::max(box.top, window.top), std::min(box.right, window.right),
-               std::min(box.bottom, window.bottom)};
-    boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.empty(); }), boxes.end());
-    for (bool again = true; again;) {
-        again = false;
-        for (size_t i = 0; i < boxes.size() && !again; ++i)
-            for (size_t j = i + 1; j < boxes.size() && !again; ++j)
-                if (boxes[i].overlaps(boxes[j])) {
-                    boxes[i] = boxes[i].joined(boxes[j]);
-                    boxes.erase(boxes.begin() + static_cast<long>(j));
-                    again = true;
-                }
-    }
-    if (boxes.size() > 8) {
-        Box all;
-        for (const Box& box : boxes) all = all.joined(box);
-        boxes.assign(1, all);
-    }
-    return boxes;
-}
-
-// How far right of and below its cell a hint number may reach, in pixels.
-const float kHintReachX = 68;
-const float kHintReachY = 24;
-
 }  // namespace
 
 Display::Display(Battleships* battleships) {
@@ -278,19 +249,78 @@ void Display::drawFrame() {
         for (const Box& box : boxes) area += box.area();
         part = area < 0.6f * window.area();
     }
+    if (shown.overlay) {
+        // Anything unsure reads the hints and draws their layer anew as well.
+        if (!part) {
+            hintsRead = false;
+            takeHints();
+        }
+        hints.update(canvas, !part);
+        if (canvas.takeProbed()) backPlain = plainKept = false;
+    }
     if (!part) {
         drawScene();
         canvas.showAll();
+        backPlain = false;
+        plainKept = false;
         return;
     }
     // Each box goes on the window before the next is drawn: drawing one may
     // reach past it into the back buffer.
-    for (const Box& box : boxes) {
-        canvas.clip(box);
-        drawScene();
-        canvas.showPart(box);
-    }
+    for (const Box& box : boxes) drawBox(box);
     canvas.clip(Box());
+}
+
+// Whether nothing drawn after the own board reaches the overlay's box, so
+// that the overlay may as well be laid over the finished picture.
+bool Display::overlayOnTop() const {
+    if (error != nullptr || !game->secondPlayer->isReady() || game->winPlayer != nullptr) return false;
+    const Box overlay = hints.box();
+    const Box later{recordLeft() - 4, 0, windowW, windowH};
+    const Box help = textBox(fieldSpaceW + columnW / 4, fieldSpaceH + fieldSizeH + 21,
+                             "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle");
+    return !overlay.overlaps(later) && !overlay.overlaps(help);
+}
+
+// One box of a frame drawn and shown. The overlay pressed or released with
+// nothing else changed under it is laid over, or taken off, the picture the
+// back buffer holds where it can; that picture is drawn only when unsure.
+void Display::drawBox(const Box& box) {
+    const Box window{0, 0, windowW, windowH};
+    const Box overlay = hints.box().cut(window);
+    canvas.clip(box);
+    if (shown.overlay && box == overlay && overlayOnTop()) {
+        if (!(backPlain && backPlainBox == box)) {
+            overlayInScene = false;
+            drawScene();
+            overlayInScene = true;
+        }
+        canvas.keepPixels(box);
+        hints.show(canvas);
+        canvas.showPart(box);
+        backPlain = false;
+        plainKept = true;
+        plainKeptBox = box;
+        return;
+    }
+    if (!shown.overlay && plainKept && box == plainKeptBox) {
+        canvas.putBackPixels(hints.cover());
+        canvas.showPart(box);
+        backPlain = true;
+        backPlainBox = box;
+        return;
+    }
+    drawScene();
+    canvas.showPart(box);
+    // What the box left in the back buffer.
+    if (plainKept && box.overlaps(plainKeptBox)) plainKept = false;
+    if (shown.overlay) {
+        if (box.overlaps(overlay)) backPlain = false;
+    } else if (box.contains(overlay)) {
+        backPlain = true;
+        backPlainBox = overlay;
+    }
+    if (backPlain && !canvas.clipHolds() && !box.contains(backPlainBox)) backPlain = false;
 }
 
 Display::Shown Display::look(bool cells) {
@@ -325,7 +355,10 @@ Display::Shown Display::look(bool cells) {
         }
     }
     s.overlay = mouseRightHolding && s.ready && activeField != s.own;
-    if (s.overlay) s.overlayShip = player->getNotDestroyedShipBiggest();
+    if (s.overlay) {
+        s.hintsChanged = takeHints();
+        s.overlayBox = hints.box();
+    }
 
     if (cells) {
         for (int board = 0; board < 2; ++board) {
@@ -358,7 +391,6 @@ bool Display::changes(const Shown& now, bool cells, std::vector<Box>& boxes) con
         return false;
     const float tx = fieldSpaceW + columnW / 4;
     const float ty = fieldSpaceH - 13;
-    const bool summaries = now.ownSummary != was.ownSummary || now.enemySummary != was.enemySummary;
     if (now.ownSummary != was.ownSummary) {
         boxes.push_back(textBox(tx, ty, was.ownSummary));
         boxes.push_back(textBox(tx, ty, now.ownSummary));
@@ -379,13 +411,10 @@ bool Display::changes(const Shown& now, bool cells, std::vector<Box>& boxes) con
         boards = cellChanges(was.ownCells, now.ownCells, fieldSpaceW, boxes);
         boards = cellChanges(was.recordCells, now.recordCells, recordLeft(), boxes) || boards;
     }
-    // The overlay follows the computer's record of its shots and the
-    // biggest ship afloat, which change only with the boards. It is drawn
-    // in whole frames: Mesa's renderer takes several times longer for the
-    // same crosses and numbers drawn in part of the window.
-    if (now.overlay != was.overlay ||
-        (now.overlay && (boards || summaries || now.overlayShip != was.overlayShip)))
-        return false;
+    // The overlay lies over the own board as one layer: drawn again as a
+    // whole wherever anything under it or in it changed.
+    if (was.overlay && (!now.overlay || boards || now.hintsChanged)) boxes.push_back(was.overlayBox);
+    if (now.overlay && (!was.overlay || boards || now.hintsChanged)) boxes.push_back(now.overlayBox);
     return true;
 }
 
@@ -408,6 +437,43 @@ bool Display::cellChanges(const std::vector<std::uint8_t>& before, const std::ve
         }
     }
     return any;
+}
+
+// Reads every cell's hint for the overlay, unless the computer's record
+// board and the biggest ship afloat are as they were when last read; true
+// when they changed.
+bool Display::takeHints() {
+    Field* record = game->secondPlayer->enemyField;
+    Ship* ship = player->getNotDestroyedShipBiggest();
+    const int size = ship != nullptr ? ship->getSize() : 0;
+    HintLayer::Geometry g;
+    g.left = fieldSpaceW;
+    g.top = fieldSpaceH;
+    g.width = static_cast<float>(static_cast<int>(fieldSizeW));
+    g.height = static_cast<float>(static_cast<int>(fieldSizeH));
+    g.columnW = columnW;
+    g.rowH = rowH;
+    g.columnOffset = columnOffset;
+    g.rowOffset = rowOffset;
+    g.w = player->myField->w;
+    g.h = player->myField->h;
+    if (hintsRead && record->getSerial() == hintSerial && record->getRevision() == hintRevision &&
+        ship == hintShip && size == hintShipSize && hints.laidOut(g))
+        return false;
+    Player* computer = game->secondPlayer;
+    std::vector<int> values(static_cast<size_t>(g.w) * static_cast<size_t>(g.h));
+    size_t i = 0;
+    for (int y = 0; y < g.h; ++y)
+        for (int x = 0; x < g.w; ++x, ++i) {
+            Coord cell(x, y);
+            values[i] = record->isShipTargetable(ship, cell) ? computer->testSituation(ship, cell) : -1;
+        }
+    hintsRead = true;
+    hintSerial = record->getSerial();
+    hintRevision = record->getRevision();
+    hintShip = ship;
+    hintShipSize = size;
+    return hints.set(g, std::move(values));
 }
 
 Box Display::cellBox(float left, int x, int y, int dx, int dy) const {
@@ -509,16 +575,14 @@ void Display::renderField(int width, int height, Field* field) {
 
     renderLabels(field);
 
-    const bool hints = mouseRightHolding && player->isReady() && field == player->myField &&
-                       activeField != field;
-    Ship* ship2 = hints ? player->getNotDestroyedShipBiggest() : nullptr;
-    Player* computer = game->secondPlayer;
+    const bool overlay = mouseRightHolding && player->isReady() && field == player->myField &&
+                         activeField != field;
 
     // The cells whose drawing may reach the clip: a ship from up to five
-    // cells before, a hint number from further left and above.
+    // cells before.
     const Box area = canvas.area();
-    const int backX = std::max(5, static_cast<int>(std::ceil(kHintReachX / columnW)) + 1);
-    const int backY = std::max(5, static_cast<int>(std::ceil(kHintReachY / rowH)) + 1);
+    const int backX = 5;
+    const int backY = 5;
     auto first = [](float edge, float cell, int back) {
         const float k = std::floor(edge / cell) - 1 - static_cast<float>(back);
         return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
@@ -553,20 +617,10 @@ void Display::renderField(int width, int height, Field* field) {
                 renderCross(y, x, 0.4f, 0.4f, 0.4f, 0.7f, 2);
             else if (get == 2)
                 renderCross(y, x, 1, 0.2f, 0.2f, 0.9f, 2);
-
-            if (hints) {
-                Coord cell(x, y);
-                const float cx = static_cast<float>(x + 1) * columnW;
-                const float cy = static_cast<float>(y + 1) * rowH;
-                if (canvas.visible(cx, cy - 16, cx + columnW + kHintReachX, cy + rowH + kHintReachY) &&
-                    computer->enemyField->isShipTargetable(ship2, cell)) {
-                    renderCross(y, x, 0.1f, 0.1f, 0.1f, 0.1f, 3.5f);
-                    const std::string score = std::to_string(computer->testSituation(ship2, cell));
-                    renderText(cx + 1, cy + 9, score.c_str(), 0, 0, 0, 0.5f);
-                }
-            }
         }
     }
+    // The hint overlay lies over the board's cells as one layer.
+    if (overlay && overlayInScene) hints.show(canvas);
 
     canvas.plainLines();
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {

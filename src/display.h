@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "coord.h"
 #include "field.h"
+#include "hint_layer.h"
 #include "player.h"
 
 // The game's only window: lays out the human's own board (left) and record
@@ -67,7 +68,8 @@ private:
         Box markBox;
         int markKind = 0;
         bool overlay = false;
-        Ship* overlayShip = nullptr;
+        bool hintsChanged = false;
+        Box overlayBox;
         // Per cell: its state, and the ship that starts there.
         std::vector<std::uint8_t> ownCells, recordCells;
     };
@@ -78,6 +80,9 @@ private:
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
+    bool takeHints();
+    bool overlayOnTop() const;
+    void drawBox(const Box& box);
 
     Shown look(bool cells);
     bool changes(const Shown& now, bool cells, std::vector<Box>& boxes) const;
@@ -109,6 +114,23 @@ private:
     float rowOffset = 0;
 
     Canvas canvas;
+    HintLayer hints;
+    // What the hints were last read from: the computer's record board as it
+    // was and the ship they are for.
+    unsigned long long hintSerial = 0, hintRevision = 0;
+    Ship* hintShip = nullptr;
+    int hintShipSize = 0;
+    bool hintsRead = false;
+    // Whether the back buffer holds the picture without the overlay in this
+    // box, as the window shows it; whether a copy of it is kept for the
+    // overlay laid over that box to be taken away again.
+    bool backPlain = false;
+    Box backPlainBox;
+    bool plainKept = false;
+    Box plainKeptBox;
+    // The overlay is drawn with the own board (false while the board is
+    // drawn for the overlay to be laid over everything).
+    bool overlayInScene = true;
     Shown shown;
     // A whole frame is due (new layout, a key); the boards may have changed.
     bool wholeFrame = true;

@@ -358,6 +358,52 @@ TEST(BattlePhase, KeySPlacesTheFleetThenShotsAndAnswersShowAsCrosses) {
     EXPECT_TRUE(game.waitFor([&](const xtest::Shot& shot) { return b.shotCells(shot, b.own) == 2; }));
 }
 
+// The overlay drawn as one layer against the plain drawing, cross then
+// number cell by cell, before the first shot, when every cell scores the
+// count of the others: within 2 levels where the numbers fit their cells;
+// on small cells it changes nothing but the pixels it touches, only darker.
+TEST(BattlePhase, HintOverlayKeepsToTheCellByCellDrawing) {
+    for (const int side : {14, 100}) {
+        const std::string q = std::to_string(side / 4);
+        Battle b(side == 14 ? std::vector<std::string>{} : std::vector<std::string>{"100", "100", q, q, q, q}, side, 0);
+        ASSERT_TRUE(b.start()) << b.game.out();
+        ASSERT_TRUE(b.placeAll());
+        b.game.move(b.record.centre(0, 0));
+        settle();
+        const std::string dir = xtest::tempDir();
+        const std::string crop = std::to_string(b.g.w) + "x" + std::to_string(b.g.h) + "+" +
+                                 std::to_string(b.g.x) + "+" + std::to_string(b.g.y);
+        for (const char* name : {"plain", "overlay"}) {
+            if (name[0] == 'o') b.game.server().xdotool({"mousedown", "3"});
+            settle();
+            ASSERT_EQ(b.game.server().run({"import", "-window", "root", "-crop", crop, "-depth", "8",
+                                           "ppm:" + dir + "/" + name + ".ppm"}),
+                      0);
+        }
+        b.game.server().xdotool({"mouseup", "3"});
+        auto number = [](float f) { return std::to_string(static_cast<double>(f)); };
+        std::string out;
+        ASSERT_EQ(b.game.server().run({BATTLESHIPS_OVERLAY_REFERENCE, dir + "/plain.ppm", dir + "/overlay.ppm",
+                                       number(b.l.fieldSpaceW), number(b.l.fieldSpaceH), number(b.l.columnW),
+                                       number(b.l.rowH), std::to_string(b.n), std::to_string(b.n),
+                                       std::to_string(b.n * b.n - 1)},
+                                      &out),
+                  0);
+        int most = -1;
+        long differ = 0, changed = 0, outside = -1, lighter = -1;
+        ASSERT_EQ(std::sscanf(out.c_str(), "differ %d %ld changed %ld outside %ld lighter %ld", &most, &differ,
+                              &changed, &outside, &lighter),
+                  5)
+            << out;
+        if (side == 14) {
+            EXPECT_LE(most, 2) << out;
+        }
+        EXPECT_GT(changed, b.n * b.n * 10) << out;
+        EXPECT_EQ(outside, 0) << out;
+        EXPECT_EQ(lighter, 0) << out;
+    }
+}
+
 TEST(WholeGame, SmallFleetClickedRowByRowEndsWithTheMatchingBanner) {
     // A submarine and a destroyer on 6 x 6 against the Easy computer.
     Battle b({"6", "6", "0", "0", "1", "1", "0"}, 6, 3 + 2);

@@ -41,10 +41,12 @@ namespace {
 
 }  // namespace
 
-// A 6 x 6 board with two destroyers a side against Easy: shot row by row,
-// it sees hits, sunk ships on both boards and a banner within 36 shots.
+// A 6 x 6 board with a submarine and two destroyers a side against Easy,
+// dealt and answered the same way on every run: shot row by row, it sees
+// hits, sunk ships on both boards and a banner within 36 shots, and the
+// human's submarine sunk while the game goes on, which changes every hint.
 TEST(KeptPicture, EveryKindOfChangeLeavesTheWindowAsAWholeFrameDrawsIt) {
-    Game game({"6", "6", "0", "0", "0", "2", "0"});
+    Game game({"6", "6", "0", "0", "1", "2", "0"}, std::string("export LD_PRELOAD=") + BATTLESHIPS_FIXED_TIME);
     ASSERT_TRUE(game.started()) << game.out();
     ASSERT_TRUE(xtest::eventually([&] { return game.geometry().w > 0; }));
     const Geometry g = game.geometry();
@@ -70,17 +72,24 @@ TEST(KeptPicture, EveryKindOfChangeLeavesTheWindowAsAWholeFrameDrawsIt) {
     game.server().xdotool({"mouseup", "3"});
     EXPECT_TRUE(keptAsDrawnWhole(game, "the overlay released"));
 
+    int sunk = 0;
+    bool biggestSunk = false;
     for (int cell = 0; cell < n * n && game.out().find(" won.") == std::string::npos; ++cell) {
         const int x = cell % n, y = cell / n;
         game.click(record.centre(x, y));
         EXPECT_TRUE(keptAsDrawnWhole(game, "shot and answer at " + std::to_string(x) + "," + std::to_string(y)));
-        if (cell % 5 == 0) {
+        const int now = countCells(game.shot(), own, sunkRgb());
+        const bool biggest = now >= sunk + 3 && game.out().find(" won.") == std::string::npos;
+        biggestSunk = biggestSunk || biggest;
+        sunk = now;
+        if (cell % 5 == 0 || biggest) {
             game.server().xdotool({"mousedown", "3"});
             EXPECT_TRUE(keptAsDrawnWhole(game, "the overlay after an exchange"));
             game.server().xdotool({"mouseup", "3"});
         }
     }
     EXPECT_NE(game.out().find(" won."), std::string::npos) << game.out();
+    EXPECT_TRUE(biggestSunk) << "the overlay never followed the sinking of the human's submarine";
     EXPECT_TRUE(keptAsDrawnWhole(game, "the banner"));
 
     game.key("n", own.centre(1, 1));
