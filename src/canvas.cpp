@@ -481,6 +481,19 @@ void texturedBox(const Box& box, int x, int y, int w, int h, bool flipped, float
 
 }  // namespace
 
+// The part of each box within the texture's window pixels that the clip
+// leaves, as quads of the bound texture.
+void Canvas::texturedBoxes(const std::vector<Box>& where, int x, int y, int w, int h, bool flipped) const {
+    const Box area{static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + w), static_cast<float>(y + h)};
+    glBegin(GL_QUADS);
+    for (const Box& box : where) {
+        const Box b = box.cut(area);
+        if (!b.empty() && visible(b.left - originX, b.top - originY, b.right - originX, b.bottom - originY))
+            texturedBox(b, x, y, w, h, flipped, originX, originY);
+    }
+    glEnd();
+}
+
 void Canvas::showLayers(const std::vector<Box>& where, bool withLayer) {
     glEnable(GL_TEXTURE_2D);
     if (withLayer && layerDrawn) {
@@ -488,30 +501,14 @@ void Canvas::showLayers(const std::vector<Box>& where, bool withLayer) {
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         // The layer's colours already carry their coverage.
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        glBegin(GL_QUADS);
-        const Box layer{static_cast<float>(layerX), static_cast<float>(layerY), static_cast<float>(layerX + layerW),
-                        static_cast<float>(layerY + layerH)};
-        for (const Box& box : where) {
-            const Box b = box.cut(layer);
-            if (!b.empty() && visible(b.left - originX, b.top - originY, b.right - originX, b.bottom - originY))
-                texturedBox(b, layerX, layerY, layerW, layerH, false, originX, originY);
-        }
-        glEnd();
+        texturedBoxes(where, layerX, layerY, layerW, layerH, false);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
     if (shaded) {
         glBindTexture(GL_TEXTURE_2D, shadeTexture);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glColor4f(0, 0, 0, 1);
-        glBegin(GL_QUADS);
-        const Box area{static_cast<float>(shadeX), static_cast<float>(shadeY), static_cast<float>(shadeX + shadeW),
-                       static_cast<float>(shadeY + shadeH)};
-        for (const Box& box : where) {
-            const Box b = box.cut(area);
-            if (!b.empty() && visible(b.left - originX, b.top - originY, b.right - originX, b.bottom - originY))
-                texturedBox(b, shadeX, shadeY, shadeW, shadeH, true, originX, originY);
-        }
-        glEnd();
+        texturedBoxes(where, shadeX, shadeY, shadeW, shadeH, true);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);

@@ -159,6 +159,7 @@ public:
     void popOrigin();
 
 private:
+    void texturedBoxes(const std::vector<Box>& where, int x, int y, int w, int h, bool flipped) const;
     void capture();
     bool textAsQuads(float x, float y, const char* text);
     void lineState(float width, bool smooth);
