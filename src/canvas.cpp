@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include "present_check.h"
+
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -235,12 +237,15 @@ bool Canvas::textAsQuads(float x, float y, const char* text) {
     return true;
 }
 
-// Draws each character once on a black back buffer and reads back which
-// pixels its bitmap sets, so that text can later go out as quads in the
-// same stream as the lines and quads around it.
+// Draws each character once off the window and reads back which pixels its
+// bitmap sets, so that text can later go out as quads in the same stream as
+// the lines and quads around it. Without an off-screen buffer only the back
+// buffer is left, and only before a whole frame, which covers it all.
 void Canvas::capture() {
     const int h = static_cast<int>(windowH);
     if (h < 64 || windowW < 64) return;
+    const bool off = toScratch();
+    if (!off && clipped) return;
     // A raster position a quarter pixel into a whole pixel: its floor is sure.
     const float px = 24.25f;
     const float py = 40.25f;
@@ -252,7 +257,7 @@ void Canvas::capture() {
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
     glClearColor(0, 0, 0, 0);
-    glReadBuffer(GL_BACK);
+    if (!off) glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     for (int c = 32; c < 127; ++c) {
         Glyph& g = glyphs[c];
@@ -277,7 +282,7 @@ void Canvas::capture() {
     captured = true;
     clearColour();
     glEnable(GL_BLEND);
-    if (clipped) glEnable(GL_SCISSOR_TEST);
+    fromScratch();
 }
 
 // Setting the line state only when it changes lets the driver join
@@ -385,14 +390,14 @@ int Canvas::rasterRow(float y) {
 }
 
 // Where the renderer puts a one-pixel bitmap at this raster position: the
-// column or the row (from the top) of the pixel it sets, found in the back
-// buffer, whose pixels there every frame draws anew before showing them.
+// column or the row (from the top) of the pixel it sets, found off the
+// window. Without an off-screen buffer, the pixel the position lies in.
 int Canvas::probeRaster(float x, float y, bool column) {
-    probed = true;
     const double wx = static_cast<double>(x) + originX;
     const double wy = static_cast<double>(windowH) - (static_cast<double>(y) + originY);
     const int px = static_cast<int>(std::floor(wx)) - 1;
     const int py = static_cast<int>(std::floor(wy)) - 1;
+    if (!toScratch()) return column ? px + 1 : static_cast<int>(windowH) - 1 - (py + 1);
     glEnable(GL_SCISSOR_TEST);
     glScissor(px, py, 3, 3);
     glClearColor(0, 0, 0, 0);
@@ -404,17 +409,30 @@ int Canvas::probeRaster(float x, float y, bool column) {
     glBitmap(1, 1, 0, 0, 0, 0, &bit);
     unsigned char pixels[3 * 3 * 3];
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
     glReadPixels(px, py, 3, 3, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    if (scissored)
-        scissor(clipBox);
-    else
-        glDisable(GL_SCISSOR_TEST);
+    fromScratch();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
             if (pixels[(row * 3 + col) * 3] != 0)
                 return column ? px + col : static_cast<int>(windowH) - 1 - (py + row);
     return -1;
+}
+
+bool Canvas::toScratch() {
+    if (!scratch.bind(static_cast<int>(windowW), static_cast<int>(windowH))) return false;
+    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    return true;
+}
+
+void Canvas::fromScratch() {
+    scratch.unbind();
+    glReadBuffer(GL_BACK);
+    if (clipped) {
+        scissor(clipBox);
+        glEnable(GL_SCISSOR_TEST);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
 }
 
 void Canvas::pushOrigin() {
@@ -574,7 +592,6 @@ bool Canvas::beginLayer(const Box& over) {
     windowClip = clipped ? clipBox : Box();
     glDisable(GL_SCISSOR_TEST);
     clipped = false;
-    scissored = false;
     glViewport(0, 0, w, h);
     // The window's projection cut to the layer's pixels, with the origin
     // where it is on the window.
@@ -606,7 +623,6 @@ void Canvas::layerPart(const Box& box) {
     glClear(GL_COLOR_BUFFER_BIT);
     clearColour();
     clipped = true;
-    scissored = true;
     clipBox = box;
 }
 
@@ -676,14 +692,18 @@ bool Canvas::canRedrawPart() {
 }
 
 void Canvas::showAll() {
+    checkPresent(*this, drawWhole, {});
     glFlush();
     glutSwapBuffers();
 }
 
-void Canvas::showPart(const Box& box) {
+void Canvas::showParts(const std::vector<Box>& boxes) {
     // The copy takes the back buffer as it is: the renderer's threads must
     // have finished with it.
+    checkPresent(*this, drawWhole, boxes);
     glFinish();
-    const PixelRect r = pixelRect(box, windowW, windowH);
-    if (r.w > 0 && r.h > 0) copySubBuffer(glXGetCurrentDisplay(), glXGetCurrentDrawable(), r.x, r.y, r.w, r.h);
+    for (const Box& box : boxes) {
+        const PixelRect r = pixelRect(box, windowW, windowH);
+        if (r.w > 0 && r.h > 0) copySubBuffer(glXGetCurrentDisplay(), glXGetCurrentDrawable(), r.x, r.y, r.w, r.h);
+    }
 }

@@ -2,6 +2,8 @@
 #define BATTLESHIPS_CANVAS_H
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "offscreen.h"
@@ -108,16 +110,6 @@ public:
 
     // Restricts drawing to the box (window pixels); an empty box lifts it.
     void clip(const Box& box);
-    // Whether drawing stays inside the clip, cut there by the renderer,
-    // rather than only what lies wholly outside it being skipped.
-    bool clipHolds() const { return scissored; }
-    // Whether text placement has drawn into the back buffer since last
-    // asked.
-    bool takeProbed() {
-        const bool was = probed;
-        probed = false;
-        return was;
-    }
     // Whether a box in drawing coordinates may touch a pixel of the clip.
     bool visible(float left, float top, float right, float bottom) const;
     // The clip in drawing coordinates, or a box holding the whole window.
@@ -128,10 +120,16 @@ public:
     bool canRedrawPart();
     // Clears the drawing area (within the clip).
     void clear();
+    // How to draw the whole frame of the current state, for a test build to
+    // compare what goes on the window with.
+    void wholeFrame(std::function<void()> draw) { drawWhole = std::move(draw); }
+    // The window's size in pixels.
+    int width() const { return static_cast<int>(windowW); }
+    int height() const { return static_cast<int>(windowH); }
     // Shows the whole frame.
     void showAll();
-    // Shows only this box of the frame drawn in the back buffer.
-    void showPart(const Box& box);
+    // Shows only these boxes of the frame drawn in the back buffer.
+    void showParts(const std::vector<Box>& boxes);
 
     // A character of the font: the runs of pixels its bitmap sets along a
     // row, each from the raster pixel (x right, y up), and its advance.
@@ -167,6 +165,8 @@ private:
     void scissor(const Box& box);
     void layerScissor(const Box& box);
     int probeRaster(float x, float y, bool column);
+    bool toScratch();
+    void fromScratch();
 
     float windowW = 0, windowH = 0;
     float originX = 0, originY = 0;
@@ -185,9 +185,13 @@ private:
     void* watchDisplay = nullptr;
     void (*copySubBuffer)(void*, unsigned long, int, int, int, int) = nullptr;
     bool watchTried = false;
+    std::function<void()> drawWhole;
 
     // The layer and the window pixels it lies over.
     Offscreen offscreen;
+    // Where probes and the font's capture draw: never the back buffer, which
+    // may go on the window whole at any time.
+    Offscreen scratch;
     int layerX = 0, layerY = 0, layerW = 0, layerH = 0;
     bool inLayer = false;
     bool layerDrawn = false;
@@ -196,7 +200,6 @@ private:
     unsigned shadeTexture = 0;
     int shadeX = 0, shadeY = 0, shadeW = 0, shadeH = 0;
     bool shaded = false;
-    bool probed = false;
     unsigned keptTexture = 0;
     std::vector<unsigned char> keptPixels;
     bool keptUploaded = false;

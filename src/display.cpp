@@ -74,6 +74,7 @@ void Display::refresh() {
 
 void Display::glInit() {
     canvas.init();
+    canvas.wholeFrame([this] { drawScene(); });
 }
 
 void Display::reshape() {
@@ -256,7 +257,6 @@ void Display::drawFrame() {
             takeHints();
         }
         hints.update(canvas, !part);
-        if (canvas.takeProbed()) backPlain = plainKept = false;
     }
     if (!part) {
         drawScene();
@@ -265,10 +265,11 @@ void Display::drawFrame() {
         plainKept = false;
         return;
     }
-    // Each box goes on the window before the next is drawn: drawing one may
-    // reach past it into the back buffer.
+    // The boxes go on the window together, once the back buffer holds the
+    // whole frame: some presentations put all of it there, whatever the box.
     for (const Box& box : boxes) drawBox(box);
     canvas.clip(Box());
+    canvas.showParts(boxes);
 }
 
 // Whether nothing drawn after the own board reaches the overlay's box, so
@@ -282,9 +283,10 @@ bool Display::overlayOnTop() const {
     return !overlay.overlaps(later) && !overlay.overlaps(help);
 }
 
-// One box of a frame drawn and shown. The overlay pressed or released with
-// nothing else changed under it is laid over, or taken off, the picture the
-// back buffer holds where it can; that picture is drawn only when unsure.
+// One box of a frame drawn into the back buffer, and nothing outside it. The
+// overlay pressed or released with nothing else changed under it is laid
+// over, or taken off, the picture the back buffer holds where it can; that
+// picture is drawn only when unsure.
 void Display::drawBox(const Box& box) {
     const Box window{0, 0, windowW, windowH};
     const Box overlay = hints.box().cut(window);
@@ -297,7 +299,6 @@ void Display::drawBox(const Box& box) {
         }
         canvas.keepPixels(box);
         hints.show(canvas);
-        canvas.showPart(box);
         backPlain = false;
         plainKept = true;
         plainKeptBox = box;
@@ -305,13 +306,11 @@ void Display::drawBox(const Box& box) {
     }
     if (!shown.overlay && plainKept && box == plainKeptBox) {
         canvas.putBackPixels(hints.cover());
-        canvas.showPart(box);
         backPlain = true;
         backPlainBox = box;
         return;
     }
     drawScene();
-    canvas.showPart(box);
     // What the box left in the back buffer.
     if (plainKept && box.overlaps(plainKeptBox)) plainKept = false;
     if (shown.overlay) {
@@ -320,7 +319,6 @@ void Display::drawBox(const Box& box) {
         backPlain = true;
         backPlainBox = overlay;
     }
-    if (backPlain && !canvas.clipHolds() && !box.contains(backPlainBox)) backPlain = false;
 }
 
 Display::Shown Display::look(bool cells) {

@@ -8,13 +8,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "xsession.h"
 
@@ -286,10 +290,22 @@ class Game {
 public:
     // setup: shell commands run first in the game's own process (limits,
     // environment).
+    // With BATTLESHIPS_CHECKED_GAME set, that game runs instead and
+    // reports on every frame it shows (see tests/present_checked.cpp).
     explicit Game(const std::vector<std::string>& args = {}, const std::string& setup = "") {
         gameOnShow() = this;
         if (!server_.ok()) return;
-        std::vector<std::string> argv = {xtest::buildDir() + "/game"};
+        const char* checked = std::getenv("BATTLESHIPS_CHECKED_GAME");
+        std::vector<std::string> argv = {checked != nullptr ? checked : xtest::buildDir() + "/game"};
+        if (checked != nullptr) {
+            static int games = 0;
+            const std::string folder = xtest::buildDir() + "/present-check";
+            std::error_code ignored;
+            std::filesystem::create_directories(folder, ignored);
+            checkLog_ = folder + "/" + std::to_string(getpid()) + "-" + std::to_string(++games) + ".log";
+            std::filesystem::remove(checkLog_, ignored);
+            setenv("BATTLESHIPS_PRESENT_CHECK", checkLog_.c_str(), 1);
+        }
         if (!setup.empty()) argv = {"/bin/sh", "-c", setup + " && exec \"$0\" \"$@\"", argv[0]};
         argv.insert(argv.end(), args.begin(), args.end());
         process_ = std::make_unique<xtest::Process>(argv, xtest::buildDir(), server_.display());
@@ -298,6 +314,10 @@ public:
     Game& operator=(const Game&) = delete;
     ~Game() {
         if (gameOnShow() == this) gameOnShow() = nullptr;
+        if (checkLog_.empty()) return;
+        // The game stopped first, so that its last line is whole.
+        process_.reset();
+        expectEveryFrameWhole();
     }
 
     const xtest::XServer& server() const { return server_; }
@@ -326,7 +346,10 @@ public:
         return g;
     }
 
-    xtest::Shot shot() const { return xtest::Shot(server_); }
+    xtest::Shot shot() const {
+        looked_ = true;
+        return xtest::Shot(server_);
+    }
 
     void move(Point p) const { server_.move(p.x, p.y); }
 
@@ -356,15 +379,31 @@ public:
                  std::chrono::milliseconds timeout = 10s) const {
         return xtest::eventually(
             [&] {
-                const xtest::Shot s(server_);
+                const xtest::Shot s = shot();
                 return s.ok() && condition(s);
             },
             timeout);
     }
 
 private:
+    // Every frame the checked game showed held in its back buffer what a
+    // whole frame draws; and a test that looked at the window saw frames.
+    void expectEveryFrameWhole() const {
+        std::ifstream in(checkLog_);
+        std::string line;
+        int frames = 0;
+        while (std::getline(in, line)) {
+            ++frames;
+            if (line.find(": same") == std::string::npos)
+                ADD_FAILURE() << "a frame went on the window unlike a whole frame (" << checkLog_ << "): " << line;
+        }
+        if (looked_ && frames == 0) ADD_FAILURE() << "the checked game reported no frame in " << checkLog_;
+    }
+
     xtest::XServer server_;
     std::unique_ptr<xtest::Process> process_;
+    std::string checkLog_;
+    mutable bool looked_ = false;
 };
 
 // Every failed check of a window test leaves the screen it failed on, as a
