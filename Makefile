@@ -9,6 +9,8 @@
 #                       Debian 13 system made in build-debian13/ (root or sudo)
 #   make test-release RELEASE=forky  the same on a fresh system of another
 #                       release, made in build-<release>/
+#   make test-debian13 BENCH=1  also make bench and make compare-frames there
+#                       (not run by CI)
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -18,7 +20,8 @@ JOBS       ?= $(shell nproc)
 # Everything: the programs, the tests and the benchmarks.
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
-.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench clean package \
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench compare-frames \
+	clean package \
 	reproducible test-debian13 test-release
 
 all: build
@@ -62,11 +65,12 @@ reproducible:
 # The current commit on a fresh Debian system in a folder, as a new user
 # meets it there (see scripts/test-release): Debian 13 by default.
 RELEASE ?= trixie
+BENCH ?= 0
 test-debian13:
-	RELEASE=trixie ./scripts/test-release
+	BENCH=$(BENCH) RELEASE=trixie ./scripts/test-release
 
 test-release:
-	RELEASE=$(RELEASE) ./scripts/test-release
+	BENCH=$(BENCH) RELEASE=$(RELEASE) ./scripts/test-release
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
@@ -114,4 +118,15 @@ bench: deps
 	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	$(BUILD)/bench/bench_events $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
+	  $(abspath $(BUILD))/tests/libfixed_time.so
+
+# The frames of this build against OLD_COMMIT's, screen by screen, with Mesa
+# on its threads and on one.
+compare-frames: deps
+	$(CONFIGURE_ALL)
+	cmake --build $(BUILD) -j $(JOBS) --target compare_frames
+	JOBS=$(JOBS) ./scripts/build-commit $(OLD_COMMIT) $(BUILD)/old
+	$(BUILD)/bench/compare_frames $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
+	  $(abspath $(BUILD))/tests/libfixed_time.so
+	LP_NUM_THREADS=0 $(BUILD)/bench/compare_frames $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
 	  $(abspath $(BUILD))/tests/libfixed_time.so

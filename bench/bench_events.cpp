@@ -6,141 +6,18 @@
 // test and a build of an earlier commit, and get the same events in turns.
 //   bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds]
 
-#include <dirent.h>
-
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "xsession.h"
+#include "game_session.h"
+
+using namespace bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// CPU time of every thread of a process, in milliseconds.
-double cpuMs(pid_t pid) {
-    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    double total = 0;
-    if (DIR* dir = opendir(tasks.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] == '.') continue;
-            std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
-            double ns = 0;
-            if (stat >> ns) total += ns / 1e6;
-        }
-        closedir(dir);
-    }
-    return total;
-}
-
-struct Cost {
-    double cpu = 0, wall = 0;
-};
-
-// Waits until the process has used no CPU for 150 ms.
-void settle(pid_t pid) {
-    double last = cpuMs(pid);
-    Clock::time_point lastChange = Clock::now();
-    while (Clock::now() - lastChange < std::chrono::milliseconds(150)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        const double now = cpuMs(pid);
-        if (now != last) {
-            last = now;
-            lastChange = Clock::now();
-        }
-    }
-}
-
-// One game on its own X server, driven by xdotool.
-class Session {
-public:
-    Session(const std::string& game, const std::string& fixedTime, int side) : side_(side) {
-        std::vector<std::string> argv = {"/usr/bin/env", "LD_PRELOAD=" + fixedTime, "MESA_SHADER_CACHE_DISABLE=true",
-                                         game, std::to_string(side), std::to_string(side)};
-        // Above 14 x 14, a quarter of the side of each ship type.
-        if (side > 14)
-            for (int i = 0; i < 4; ++i) argv.push_back(std::to_string(side / 4));
-        const std::string folder = game.substr(0, game.find_last_of('/'));
-        process_ = std::make_unique<xtest::Process>(argv, folder, server_.display());
-        process_->waitForOutput("Rendering game...", std::chrono::seconds(60));
-        settle(process_->pid());
-    }
-    bool ok() { return server_.ok() && process_->running(); }
-
-    // Screen pixel of the middle of a cell: own board or record board.
-    std::pair<int, int> cell(bool record, int x, int y) const {
-        const float w = 1599, h = 899;
-        const float columns = static_cast<float>(side_ + 1);
-        float size = w * 10.0f / 22.0f;
-        float space = (w - 2.0f * size) / 3.0f;
-        const float middle = space;
-        float top = (h - size) / 2.0f;
-        if (top < 30.0f) {
-            top = 30.0f;
-            size = h - 60.0f;
-            space = (w - (2.0f * size + middle)) / 2.0f;
-        }
-        const float cellSize = size / columns;
-        const float left = 160 + space + (record ? size + middle : 0);
-        return {static_cast<int>(left + (static_cast<float>(x) + 1.5f) * cellSize),
-                static_cast<int>(70 + top + (static_cast<float>(y) + 1.5f) * cellSize)};
-    }
-
-    void move(bool record, int x, int y) {
-        const auto p = cell(record, x, y);
-        server_.move(p.first, p.second);
-    }
-    void unmeasured(const std::vector<std::string>& args) {
-        server_.xdotool(args);
-        settle(process_->pid());
-    }
-    // The CPU the events cost, and the wall time from the first moment the
-    // game used CPU after them to the last, watched while xdotool sends them
-    // (its own start-up left out) until the game has been idle for 150 ms.
-    Cost measured(const std::vector<std::vector<std::string>>& events) {
-        const pid_t pid = process_->pid();
-        const double before = cpuMs(pid);
-        std::atomic<bool> sent{false};
-        Cost cost;
-        std::thread watch([&] {
-            double last = before;
-            Clock::time_point first, lastChange = Clock::now();
-            bool changed = false;
-            while (!sent || Clock::now() - lastChange < std::chrono::milliseconds(150)) {
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-                const double now = cpuMs(pid);
-                if (now == last) continue;
-                if (!changed) first = Clock::now();
-                changed = true;
-                last = now;
-                lastChange = Clock::now();
-            }
-            cost = {last - before, changed ? std::chrono::duration<double, std::milli>(lastChange - first).count() : 0};
-        });
-        for (const auto& event : events) server_.xdotool(event);
-        sent = true;
-        watch.join();
-        return cost;
-    }
-    Cost moveTo(bool record, int x, int y) {
-        const auto p = cell(record, x, y);
-        return measured({{"mousemove", std::to_string(p.first), std::to_string(p.second)}});
-    }
-
-private:
-    int side_;
-    xtest::XServer server_;
-    std::unique_ptr<xtest::Process> process_;
-};
 
 double median(std::vector<double> v) {
     if (v.empty()) return 0;
