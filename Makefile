@@ -67,10 +67,10 @@ reproducible:
 RELEASE ?= trixie
 BENCH ?= 0
 test-debian13:
-	BENCH=$(BENCH) RELEASE=trixie ./scripts/test-release
+	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=trixie ./scripts/test-release
 
 test-release:
-	BENCH=$(BENCH) RELEASE=$(RELEASE) ./scripts/test-release
+	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=$(RELEASE) ./scripts/test-release
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
@@ -107,8 +107,10 @@ clean:
 
 # Speed and strength figures (see README, Performance): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand
-# against (bench_events starts its own X servers).
+# against (bench_events starts its own X servers); with OTHER_COMMIT, that
+# commit's game measured in the same run as a third.
 OLD_COMMIT ?= 2d00c76
+OTHER_COMMIT ?=
 bench: deps
 	$(CONFIGURE_ALL)
 	cmake --build $(BUILD) -j $(JOBS) --target bench_rules bench_strength bench_frame bench_events
@@ -117,8 +119,9 @@ bench: deps
 	$(BUILD)/bench/bench_strength
 	BENCH_SIDE=14 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
+	$(if $(OTHER_COMMIT),JOBS=$(JOBS) ./scripts/build-commit $(OTHER_COMMIT) $(BUILD)/other)
 	$(BUILD)/bench/bench_events $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
-	  $(abspath $(BUILD))/tests/libfixed_time.so
+	  $(abspath $(BUILD))/tests/libfixed_time.so $(if $(OTHER_COMMIT),9 $(abspath $(BUILD))/other/build/game)
 
 # The frames of this build against OLD_COMMIT's, screen by screen, with Mesa
 # on its threads and on one.

@@ -4,11 +4,12 @@
 // them: events through the X server, each measured until the game is idle
 // again. Two games run side by side on two private X servers, the build under
 // test and a build of an earlier commit, and get the same events in turns.
-//   bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds]
+//   bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds [OTHER_GAME]]
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,37 +41,44 @@ const Goal kGoals[] = {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds]\n");
+        std::fprintf(stderr, "usage: bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds [OTHER_GAME]]\n");
         return 2;
     }
     const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 9;
+    // A third build, for example the one before a change, measured in the
+    // same run: its ratio to the old build stands beside the new one's.
+    const char* other = argc > 5 ? argv[5] : nullptr;
+    const int games = other != nullptr ? 3 : 2;
     const int sides[3] = {14, 100, 300};
     bool allMet = true;
-    std::printf("CPU and wall time per event, medians of %d rounds (ms); the old build's and the new one's\n\n",
-                rounds);
-    std::printf("%-54s %5s %9s %9s %7s %6s %9s %9s\n", "event", "side", "old CPU", "new CPU", "ratio", "goal",
+    std::printf("CPU and wall time per event, medians of %d rounds (ms); the old build's and the new one's%s\n\n",
+                rounds, other != nullptr ? ", then the other build's" : "");
+    std::printf("%-54s %5s %9s %9s %7s %6s %9s %9s", "event", "side", "old CPU", "new CPU", "ratio", "goal",
                 "old wall", "new wall");
+    if (other != nullptr) std::printf(" %9s %7s", "other CPU", "ratio");
+    std::printf("\n");
     for (int s = 0; s < 3; ++s) {
         const int side = sides[s];
-        Session fresh(argv[1], argv[3], side);
-        Session old(argv[2], argv[3], side);
-        if (!fresh.ok() || !old.ok()) {
-            std::fprintf(stderr, "bench_events: the games did not start at %d x %d\n", side, side);
-            return 1;
-        }
-        Session* both[2] = {&old, &fresh};
-        for (Session* game : both) {
+        std::vector<std::unique_ptr<Session>> session;
+        session.push_back(std::make_unique<Session>(argv[2], argv[3], side));
+        session.push_back(std::make_unique<Session>(argv[1], argv[3], side));
+        if (other != nullptr) session.push_back(std::make_unique<Session>(other, argv[3], side));
+        for (auto& game : session) {
+            if (!game->ok()) {
+                std::fprintf(stderr, "bench_events: the games did not start at %d x %d\n", side, side);
+                return 1;
+            }
             game->move(false, 0, 0);
             game->unmeasured({"key", "s"});
         }
-        // [event][old/new][round]
-        std::vector<double> cpu[3][2], wall[3][2];
+        // [event][old/new/other][round]
+        std::vector<double> cpu[3][3], wall[3][3];
         std::mt19937 random(7);
         for (int round = 0; round < rounds; ++round) {
             const int x = static_cast<int>(random() % static_cast<unsigned>(side - 1));
             const int y = static_cast<int>(random() % static_cast<unsigned>(side));
-            for (int g = 0; g < 2; ++g) {
-                Session& game = *both[g];
+            for (int g = 0; g < games; ++g) {
+                Session& game = *session[static_cast<size_t>(g)];
                 game.move(true, x, y);
                 game.unmeasured({"sleep", "0.05"});
                 Cost c = game.moveTo(true, x + 1, y);
@@ -90,9 +98,13 @@ int main(int argc, char** argv) {
             const double ratio = newCpu > 0 ? oldCpu / newCpu : 0;
             const bool met = ratio >= kGoals[e].ratio[s];
             allMet = allMet && met;
-            std::printf("%-54s %5d %9.1f %9.1f %6.1fx %5.1fx %9.1f %9.1f %s\n", kGoals[e].event, side, oldCpu,
-                        newCpu, ratio, kGoals[e].ratio[s], median(wall[e][0]), median(wall[e][1]),
-                        met ? "" : " (goal not met)");
+            std::printf("%-54s %5d %9.1f %9.1f %6.1fx %5.1fx %9.1f %9.1f", kGoals[e].event, side, oldCpu, newCpu,
+                        ratio, kGoals[e].ratio[s], median(wall[e][0]), median(wall[e][1]));
+            if (other != nullptr) {
+                const double otherCpu = median(cpu[e][2]);
+                std::printf(" %9.1f %6.1fx", otherCpu, otherCpu > 0 ? oldCpu / otherCpu : 0);
+            }
+            std::printf("%s\n", met ? "" : " (goal not met)");
         }
         std::fflush(stdout);
     }
