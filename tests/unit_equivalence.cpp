@@ -55,7 +55,8 @@ const BoardSize sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 7}, {6, 1}, {5, 5}, {7, 7
 // Every cell's score, and every cell's targeting answer, for every ship length
 // on many random records, including 1-wide and oblong boards.
 TEST(FastScoring, MatchesFullScanOnRandomRecords) {
-    int compared = 0;
+    // Records where no ship may lie anywhere would agree on nothing at all.
+    int targetable = 0;
     for (const BoardSize& size : sizes) {
         for (unsigned seed = 1; seed <= 12; ++seed) {
             Computer fast(true);
@@ -78,13 +79,13 @@ TEST(FastScoring, MatchesFullScanOnRandomRecords) {
                             ASSERT_EQ(map.targetable[y * size.w + x] != 0,
                                       slow.enemyField->isShipTargetable(ship.get(), c))
                                 << "length " << length << " at " << c;
+                            if (map.targetable[y * size.w + x] != 0) ++targetable;
                         }
-                        ++compared;
                     }
             }
         }
     }
-    EXPECT_GT(compared, 10000);
+    EXPECT_GT(targetable, 1000);
 }
 
 // Scoring never changes the record, even for a cell already hit.
@@ -115,7 +116,7 @@ struct Fleet {
 };
 
 // One whole game of a computer against a fleet placed at random, from one
-// seed: the cells it fires at, in order.
+// seed: the cells it fires at, in order, to the last ship sunk.
 template <class Shooter>
 std::vector<Coord> shots(Shooter& computer, const BoardSize& size, const Fleet& fleet, unsigned seed) {
     std::vector<std::unique_ptr<Ship>> templates;
@@ -132,7 +133,10 @@ std::vector<Coord> shots(Shooter& computer, const BoardSize& size, const Fleet& 
     computer.addFields(Coord(size.w, size.h));
     srand(seed);
     std::vector<Coord> fired;
-    if (!target.loadShips()) return fired;
+    if (!target.loadShips()) {
+        ADD_FAILURE() << "the fleet found no place on " << size.w << "x" << size.h << ", seed " << seed;
+        return fired;
+    }
     const int limit = size.w * size.h;
     while (!target.isLose() && static_cast<int>(fired.size()) <= limit) {
         if (!computer.play(&target)) break;
@@ -143,6 +147,8 @@ std::vector<Coord> shots(Shooter& computer, const BoardSize& size, const Fleet& 
                     std::find(fired.begin(), fired.end(), Coord(x, y)) == fired.end())
                     fired.emplace_back(x, y);
     }
+    EXPECT_TRUE(target.isLose()) << "the game ended before the fleet sank: " << size.w << "x" << size.h
+                                 << ", seed " << seed << ", " << fired.size() << " shots";
     return fired;
 }
 
@@ -151,9 +157,8 @@ std::vector<Coord> shots(Shooter& computer, const BoardSize& size, const Fleet& 
 // Whole games from the same seed: both versions fire at the same cells in
 // the same order, so the hunting, following, filtering and drawing agree.
 TEST(FastScoring, WholeGamesFireAtTheSameCells) {
-    const BoardSize boards[] = {{10, 10}, {7, 7}, {12, 6}, {1, 20}, {20, 2}};
+    const BoardSize boards[] = {{10, 10}, {9, 9}, {12, 6}, {1, 40}, {40, 2}};
     const Fleet fleets[] = {{1, 1, 1, 1}, {0, 2, 2, 3}, {0, 0, 2, 3}, {0, 0, 0, 4}};
-    int games = 0;
     for (const BoardSize& size : boards)
         for (const Fleet& fleet : fleets)
             for (unsigned seed = 1; seed <= 2; ++seed)
@@ -163,9 +168,7 @@ TEST(FastScoring, WholeGamesFireAtTheSameCells) {
                     const std::vector<Coord> a = shots(fast, size, fleet, seed);
                     const std::vector<Coord> b = shots(slow, size, fleet, seed);
                     ASSERT_EQ(a, b) << size.w << "x" << size.h << " seed " << seed << (hard ? " Hard" : " Easy");
-                    ++games;
                 }
-    EXPECT_EQ(games, 5 * 4 * 2 * 2);
 }
 
 // The placement finds the same places in the same order, so a seed places a
