@@ -155,8 +155,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         const Tally t = play(s, argv[1], argv[2], argv[3]);
         std::printf("  %d screens: %d without the overlay, %d of them the same bytes; %d with it, up to %d levels "
-                    "apart; %d failed\n",
-                    t.screens, t.screens - t.overlay, t.exact, t.overlay, t.worstLevel, t.failed);
+                    "from %s; %d failed\n",
+                    t.screens, t.screens - t.overlay, t.exact, t.overlay, t.worstLevel,
+                    s.numbersFit ? "the earlier overlay" : "the frame under it", t.failed);
         good = good && t.failed == 0;
     }
     std::printf("\n%s\n", good ? "every frame as required" : "some frames differ");
