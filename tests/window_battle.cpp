@@ -373,8 +373,18 @@ TEST(BattlePhase, HintOverlayKeepsToTheCellByCellDrawing) {
         const std::string dir = xtest::tempDir();
         const std::string crop = std::to_string(b.g.w) + "x" + std::to_string(b.g.h) + "+" +
                                  std::to_string(b.g.x) + "+" + std::to_string(b.g.y);
+        const xtest::Shot plain = b.game.shot();
         for (const char* name : {"plain", "overlay"}) {
-            if (name[0] == 'o') b.game.server().xdotool({"mousedown", "3"});
+            if (name[0] == 'o') {
+                // The first press may take a while: its layers are new.
+                b.game.server().xdotool({"mousedown", "3"});
+                EXPECT_TRUE(b.game.waitFor([&](const xtest::Shot& shot) {
+                    const Point p = b.own.centre(0, 0);
+                    for (int y = p.y; y < b.g.y + b.g.h; ++y)
+                        if (!xtest::near(shot.at(p.x, y), plain.at(p.x, y), 0)) return true;
+                    return false;
+                })) << "no overlay came after the press";
+            }
             settle();
             ASSERT_EQ(b.game.server().run({"import", "-window", "root", "-crop", crop, "-depth", "8",
                                            "ppm:" + dir + "/" + name + ".ppm"}),
