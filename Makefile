@@ -107,10 +107,11 @@ clean:
 
 # Speed and strength figures (see README, Performance): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand
-# against (bench_events starts its own X servers); with OTHER_COMMIT, that
-# commit's game measured in the same run as a third.
+# against (bench_events starts its own X servers, ROUNDS rounds); with
+# OTHER_COMMIT, that commit's game measured in the same run as a third.
 OLD_COMMIT ?= 2d00c76
 OTHER_COMMIT ?=
+ROUNDS ?= 9
 bench: deps
 	$(CONFIGURE_ALL)
 	cmake --build $(BUILD) -j $(JOBS) --target bench_rules bench_strength bench_frame bench_events
@@ -121,7 +122,7 @@ bench: deps
 	BENCH_SIDE=100 ./scripts/with-xvfb $(BUILD)/bench/bench_frame
 	$(if $(OTHER_COMMIT),JOBS=$(JOBS) ./scripts/build-commit $(OTHER_COMMIT) $(BUILD)/other)
 	$(BUILD)/bench/bench_events $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
-	  $(abspath $(BUILD))/tests/libfixed_time.so $(if $(OTHER_COMMIT),9 $(abspath $(BUILD))/other/build/game)
+	  $(abspath $(BUILD))/tests/libfixed_time.so $(ROUNDS) $(if $(OTHER_COMMIT),$(abspath $(BUILD))/other/build/game)
 
 # The frames of this build against OLD_COMMIT's, screen by screen, with Mesa
 # on its threads and on one.
