@@ -36,7 +36,8 @@ bool Offscreen::bind(int width, int height) {
         glGenTextures(1, &texture_);
         genFramebuffers(1, &framebuffer);
     }
-    if (width != w || height != h) {
+    const bool fresh = width != w || height != h;
+    if (fresh) {
         glBindTexture(GL_TEXTURE_2D, texture_);
         // Laid over the window pixel for pixel: never filtered.
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -54,6 +55,16 @@ bool Offscreen::bind(int width, int height) {
         bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
         usable = false;
         return false;
+    }
+    if (fresh) {
+        // A new picture's pixels are cleared once: the renderer reads whole
+        // tiles around what it draws, and undefined pixels there are
+        // undefined values to whoever watches it (memcheck).
+        glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glPopAttrib();
     }
     return true;
 }

@@ -13,8 +13,8 @@ public:
     // Whether the renderer can draw off the window; asked once, with the
     // window's context current.
     bool available();
-    // Drawing goes into the picture, made width x height pixels first (its
-    // pixels undefined when the size changed); false when it cannot.
+    // Drawing goes into the picture, made width x height pixels first (all
+    // of them cleared when the size changed); false when it cannot.
     bool bind(int width, int height);
     // Drawing goes to the window again.
     void unbind();
