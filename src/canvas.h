@@ -89,7 +89,7 @@ public:
     // Drawing goes into a layer kept off the window, over the window's
     // pixels in the box: everything lands on the layer's pixels where it
     // would land on the window's, blended so that the layer can be laid over
-    // them later. The layer's pixels are clear when it is new. False when
+    // them later. A new layer is clear, a kept one as last drawn. False when
     // the renderer keeps no layers; drawing then still goes to the window.
     bool beginLayer(const Box& over);
     // Clears the part of the layer inside the box (window pixels) to
