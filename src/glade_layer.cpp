@@ -121,6 +121,33 @@ bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, c
     return true;
 }
 
+// Properties of GTK 2 that GTK 3 dropped, as forms written for GTK 2 hold
+// them: a value GTK 3 behaves by anyway goes without a word, allow_grow
+// becomes what GTK 2 made of it. With GTK 2 the class has them all.
+struct DroppedProperty {
+    GType (*type)();
+    const char* name;
+    const char* unchanged;  // the value GTK 3 always acts on, if any
+    const char* renamed;    // the property GTK 3 has for it, if any
+};
+const DroppedProperty kDroppedByGtk3[] = {
+    {gtk_dialog_get_type, "has-separator", "", nullptr},  // any value: GTK 3 draws no separator
+    {gtk_window_get_type, "allow-grow", nullptr, "resizable"},
+    {gtk_window_get_type, "allow-shrink", "false", nullptr},
+    {gtk_widget_get_type, "extension-events", "GDK_EXTENSION_EVENTS_NONE", nullptr},
+};
+
+const DroppedProperty* droppedProperty(GType type, const FormProperty& p) {
+    for (const DroppedProperty& d : kDroppedByGtk3) {
+        if (p.name != d.name || !g_type_is_a(type, d.type())) continue;
+        if (d.renamed != nullptr) return &d;
+        if (d.unchanged[0] == '\0' || p.value == d.unchanged) return &d;
+        bool value = false, usual = false;
+        return readBoolean(p.value, value) && readBoolean(d.unchanged, usual) && value == usual ? &d : nullptr;
+    }
+    return nullptr;
+}
+
 class FormCheck {
 public:
     FormCheck(GtkBuilder* builder, FormTranslation& form) : builder_(builder), form_(form) {}
@@ -276,6 +303,16 @@ private:
         for (auto it = w.properties.begin(); it != w.properties.end();) {
             const FormProperty& p = *it;
             GParamSpec* pspec = g_object_class_find_property(klass, p.name.c_str());
+            if (pspec == nullptr) {
+                if (const DroppedProperty* dropped = droppedProperty(type, p)) {
+                    if (dropped->renamed == nullptr) {
+                        it = w.properties.erase(it);
+                        continue;
+                    }
+                    it->name = dropped->renamed;
+                    pspec = g_object_class_find_property(klass, it->name.c_str());
+                }
+            }
             if (pspec == nullptr) {
                 leftOut_.push_back(at(p.line) + owner + " has no property \"" + p.name + "\"; it is left out");
                 it = w.properties.erase(it);
