@@ -29,7 +29,7 @@ TOOLKIT = -DBATTLESHIPS_TOOLKIT=$(BATTLESHIPS_TOOLKIT)
 CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TOOLKIT) \
   -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
-.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench clean package \
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer test-gtk3 fuzz bench clean package \
 	reproducible test-debian13 test-release
 
 all: build
