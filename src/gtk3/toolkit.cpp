@@ -7,8 +7,9 @@ gulong gtk_signal_connect_full(GtkObject* object, const gchar* name, GCallback f
     int flags = 0;
     if (object_signal) flags |= G_CONNECT_SWAPPED;
     if (after) flags |= G_CONNECT_AFTER;
-    // GClosureNotify's second argument is the closure, which GTK 2's caller
-    // never sees: the notify is called with the data alone.
+    // GLib calls the notify with the data and the closure; GTK 2's takes the
+    // data alone and leaves the second argument unread, as GLib's own
+    // callers do with g_free.
     return g_signal_connect_data(object, name, func, data,
                                  reinterpret_cast<GClosureNotify>(reinterpret_cast<void (*)(void)>(destroy_func)),
                                  static_cast<GConnectFlags>(flags));
