@@ -377,7 +377,8 @@ void holdToolkitMessage(const gchar*, GLogLevelFlags, const gchar* text, gpointe
 void discard(GtkBuilder* builder) {
     GSList* objects = gtk_builder_get_objects(builder);
     for (GSList* o = objects; o != nullptr; o = o->next)
-        if (GTK_IS_WIDGET(o->data) && gtk_widget_is_toplevel(GTK_WIDGET(o->data))) gtk_widget_destroy(GTK_WIDGET(o->data));
+        if (GTK_IS_WIDGET(o->data) && gtk_widget_is_toplevel(GTK_WIDGET(o->data)))
+            gtk_widget_destroy(GTK_WIDGET(o->data));
     g_slist_free(objects);
     g_object_unref(builder);
 }
