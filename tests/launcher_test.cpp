@@ -538,6 +538,12 @@ INSTANTIATE_TEST_SUITE_P(
                        writeEditedForm(f, ">18</property>", ">lots</property>");
                    },
                    {"line 10", "\"lots\"", "\"border-width\""}},
+        BrokenForm{"SignalTheClassLacks",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "<property name=\"layout_style\">",
+                                       "<signal name=\"clicked\" handler=\"h\"/><property name=\"layout_style\">");
+                   },
+                   {"\"clicked\" is no signal of \"buttonbox1\""}},
         BrokenForm{"TwoChildrenInAWindow",
                    [](const Folder& f) {
                        writeEditedForm(f, "<child>", "<child><widget class=\"GtkLabel\" id=\"x\"/></child><child>");
