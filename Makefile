@@ -5,23 +5,34 @@
 #   make reproducible  packages the current commit twice in fresh clones, compares
 #   make test-layer  the launcher's tests once more with it on the project's
 #                    own libglade layer (part of make test)
+#   make test-gtk3   the launcher's tests, memcheck's and the layer's fuzzing
+#                    once more with it on GTK 3 (part of make test)
 #   make test-debian13  all of make run, make test and make package on a fresh
 #                       Debian 13 system made in build-debian13/ (root or sudo)
 #   make test-release RELEASE=forky  the same on a fresh system of another
-#                       release, made in build-<release>/
+#                       release, made in build-<release>/; NO_GTK2=1 makes
+#                       either without any GTK 2 and builds on GTK 3
 #   make test-debian13 BENCH=1  also make bench and make compare-frames there
 #                       (not run by CI)
+# BATTLESHIPS_TOOLKIT=gtk3 in the environment builds the launcher on GTK 3
+# even where GTK 2 exists (where it does not, GTK 3 is taken anyway).
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
 BUILD_LAYER ?= build-layer
+BUILD_GTK3 ?= build-gtk3
 JOBS       ?= $(shell nproc)
 
-# Everything: the programs, the tests and the benchmarks.
-CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
+# The toolkit as the environment asks for it now, empty for GTK 2 where it
+# exists: a build folder follows the variable, not its first configuration.
+TOOLKIT = -DBATTLESHIPS_TOOLKIT=$(BATTLESHIPS_TOOLKIT)
 
-.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer fuzz bench compare-frames \
-	clean package \
+# Everything: the programs, the tests and the benchmarks.
+CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TOOLKIT) \
+  -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
+
+.PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer test-gtk3 fuzz bench \
+	compare-frames clean package \
 	reproducible test-debian13 test-release
 
 all: build
@@ -44,7 +55,7 @@ build: deps
 # benchmarks; one that has them keeps them, so make run and make test can
 # take turns in it.
 programs: deps-run
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TOOLKIT) \
 	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBATTLESHIPS_TESTS=OFF -DBATTLESHIPS_BENCH=OFF)
 	cmake --build $(BUILD) -j $(JOBS) --target game launcher icons doc
 
@@ -67,28 +78,47 @@ reproducible:
 RELEASE ?= trixie
 BENCH ?= 0
 test-debian13:
-	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=trixie ./scripts/test-release
+	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=trixie NO_GTK2=$(NO_GTK2) ./scripts/test-release
 
 test-release:
-	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=$(RELEASE) ./scripts/test-release
+	BENCH=$(BENCH) OTHER_COMMIT=$(OTHER_COMMIT) RELEASE=$(RELEASE) NO_GTK2=$(NO_GTK2) ./scripts/test-release
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 	$(MAKE) test-layer
+	$(MAKE) test-gtk3
 	$(MAKE) test-sanitize
 	$(MAKE) fuzz
 
 # The launcher's tests, memcheck's included, once more with the launcher on
-# the project's own libglade layer. Where there is no libglade the main build
-# has it on the layer already.
+# the project's own libglade layer, on GTK 2. Where there is no libglade, or
+# the launcher is on GTK 3, the main build has it on the layer already.
 test-layer: deps
-	@if ! pkg-config --exists libglade-2.0; then \
-	  echo "test-layer: no libglade-2.0 here, the main build's launcher is on the layer already"; \
+	@if [ "$(BATTLESHIPS_TOOLKIT)" = gtk3 ] || ! pkg-config --exists libglade-2.0; then \
+	  echo "test-layer: no libglade-2.0 here or the launcher on GTK 3, the main build's launcher is on the layer already"; \
 	else \
-	  cmake -S . -B $(BUILD_LAYER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_GLADE_LAYER=ON \
+	  cmake -S . -B $(BUILD_LAYER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_GLADE_LAYER=ON -DBATTLESHIPS_TOOLKIT=gtk2 \
 	    -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF && \
 	  cmake --build $(BUILD_LAYER) -j $(JOBS) --target launcher_tests valgrind_tests && \
 	  cd $(BUILD_LAYER) && ctest --output-on-failure --no-tests=error -j $(JOBS) -R '^(Launcher|Valgrind\.Launcher)'; \
+	fi
+
+# The launcher's tests, memcheck's included, and the layer's fuzzing once more
+# with the launcher on GTK 3, and the GTK 2 calls it takes from its own
+# module there, where the main build has it on GTK 2 and the
+# release has GTK 3.
+test-gtk3: deps
+	@if [ "$(BATTLESHIPS_TOOLKIT)" = gtk3 ] || ! pkg-config --exists gtk+-2.0; then \
+	  echo "test-gtk3: the main build's launcher is on GTK 3 already"; \
+	elif ! pkg-config --exists gtk+-3.0; then \
+	  echo "test-gtk3: no GTK 3 here, the launcher is tested on GTK 2 alone"; \
+	else \
+	  cmake -S . -B $(BUILD_GTK3) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_TOOLKIT=gtk3 \
+	    -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF && \
+	  cmake --build $(BUILD_GTK3) -j $(JOBS) --target launcher_tests valgrind_tests toolkit_gtk3_tests && \
+	  (cd $(BUILD_GTK3) && ctest --output-on-failure --no-tests=error -j $(JOBS) \
+	    -R '^(Launcher|Valgrind\.Launcher|Gtk3Toolkit)') && \
+	  BATTLESHIPS_TOOLKIT=gtk3 BUILD_FUZZ=$(BUILD_GTK3)/fuzz FUZZ_TARGETS=layer JOBS=$(JOBS) ./scripts/fuzz; \
 	fi
 
 # The rules' tests once more under AddressSanitizer and UBSan.
@@ -103,7 +133,7 @@ fuzz: deps
 	BUILD_FUZZ=$(BUILD_FUZZ) JOBS=$(JOBS) ./scripts/fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER) $(BUILD_GTK3)
 
 # Speed and strength figures (see README, Performance): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The launcher's form is a window; any other root goes with the tree.
     if (!form.widgets.empty()) {
         GtkWidget* root = glade_xml_get_widget(xml, form.widgets[0].id.c_str());
-        if (GTK_WIDGET_TOPLEVEL(root)) gtk_widget_destroy(root);
+        if (gtk_widget_is_toplevel(root)) gtk_widget_destroy(root);
     }
     g_object_unref(xml);
     while (gtk_events_pending()) gtk_main_iteration();

@@ -3,6 +3,9 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
@@ -103,6 +106,7 @@ public:
             for (const xmlNode* n : tops)
                 if (!widget(n, -1, 0, "", nullptr)) return false;
         }
+        if (!responses()) return false;
         // The store and renderer of a combo box get ids no widget has.
         for (FormWidget& w : out_.widgets) {
             if (!w.hasItems) continue;
@@ -113,6 +117,34 @@ public:
     }
 
 private:
+    // libglade reads a button's response_id in a dialog's action area, an
+    // internal child of the dialog's own box; GtkBuilder reads the dialog's
+    // action widgets instead. Elsewhere it stays an unknown property.
+    bool responses() {
+        for (FormWidget& w : out_.widgets) {
+            if (w.parent < 0 || out_.widgets[static_cast<size_t>(w.parent)].internalChild != "action_area") continue;
+            for (auto it = w.properties.begin(); it != w.properties.end(); ++it) {
+                if (it->name != "response-id") continue;
+                char* end = nullptr;
+                errno = 0;
+                const long value = std::strtol(it->value.c_str(), &end, 10);
+                if (it->value.empty() || *end != '\0' || errno != 0 || value < INT_MIN || value > INT_MAX) {
+                    why_ = "line " + std::to_string(it->line) + ": response_id \"" + it->value + "\" of \"" + w.id +
+                           "\" is not a number";
+                    return false;
+                }
+                int dialog = w.parent;
+                while (dialog >= 0 && !out_.widgets[static_cast<size_t>(dialog)].internalChild.empty())
+                    dialog = out_.widgets[static_cast<size_t>(dialog)].parent;
+                if (dialog < 0) break;
+                out_.widgets[static_cast<size_t>(dialog)].actionWidgets.emplace_back(w.id, std::to_string(value));
+                w.properties.erase(it);
+                break;
+            }
+        }
+        return true;
+    }
+
     bool refuse(const xmlNode* at, const std::string& text) {
         why_ = (at != nullptr ? lineOf(at) : std::string()) + text;
         return false;
@@ -383,6 +415,17 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
             out += "</packing>";
         }
         out += "</child>\n";
+    }
+    if (!w.actionWidgets.empty()) {
+        out += "<action-widgets>";
+        for (const auto& a : w.actionWidgets) {
+            out += "<action-widget";
+            attribute(out, "response", a.second);
+            out += '>';
+            escape(out, a.first);
+            out += "</action-widget>";
+        }
+        out += "</action-widgets>\n";
     }
     out += "</object>";
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Bounds past which a form is refused rather than built.
@@ -57,6 +58,9 @@ struct FormWidget {
     std::vector<std::string> items;
     std::string itemsTranslatable;
     std::string storeId, cellId;  // ids made up for the store and its renderer
+    // libglade's response_id of the buttons in a dialog's action area, given
+    // to the dialog as GtkBuilder's action widgets: id and response.
+    std::vector<std::pair<std::string, std::string>> actionWidgets;
 };
 
 struct FormTranslation {

@@ -101,6 +101,14 @@ bool signalName(const std::string& name) {
     return true;
 }
 
+// A signal of the class, with a detail where the signal takes one.
+bool knownSignal(const std::string& name, GType type) {
+    if (!signalName(name.substr(0, name.find("::")))) return false;
+    guint id = 0;
+    GQuark detail = 0;
+    return g_signal_parse_name(name.c_str(), type, &id, &detail, FALSE);
+}
+
 // A property value as GtkBuilder will read it, within the property's range.
 bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, const char* owner,
                 std::string& why) {
@@ -119,6 +127,33 @@ bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, c
         return false;
     }
     return true;
+}
+
+// Properties of GTK 2 that GTK 3 dropped, as forms written for GTK 2 hold
+// them: a value GTK 3 behaves by anyway goes without a word, allow_grow
+// becomes what GTK 2 made of it. With GTK 2 the class has them all.
+struct DroppedProperty {
+    GType (*type)();
+    const char* name;
+    const char* unchanged;  // the value GTK 3 always acts on, if any
+    const char* renamed;    // the property GTK 3 has for it, if any
+};
+const DroppedProperty kDroppedByGtk3[] = {
+    {gtk_dialog_get_type, "has-separator", "", nullptr},  // any value: GTK 3 draws no separator
+    {gtk_window_get_type, "allow-grow", nullptr, "resizable"},
+    {gtk_window_get_type, "allow-shrink", "false", nullptr},
+    {gtk_widget_get_type, "extension-events", "GDK_EXTENSION_EVENTS_NONE", nullptr},
+};
+
+const DroppedProperty* droppedProperty(GType type, const FormProperty& p) {
+    for (const DroppedProperty& d : kDroppedByGtk3) {
+        if (p.name != d.name || !g_type_is_a(type, d.type())) continue;
+        if (d.renamed != nullptr) return &d;
+        if (d.unchanged[0] == '\0' || p.value == d.unchanged) return &d;
+        bool value = false, usual = false;
+        return readBoolean(p.value, value) && readBoolean(d.unchanged, usual) && value == usual ? &d : nullptr;
+    }
+    return nullptr;
 }
 
 class FormCheck {
@@ -249,11 +284,18 @@ private:
             return refuse(why, w, "no widget above " + owner + " has an internal child \"" + w.internalChild + "\"");
         // GtkBuilder stops at a truth value it cannot read.
         const std::string neither = "\" is neither yes nor no";
-        for (const FormSignal& s : w.signals)
+        for (const FormSignal& s : w.signals) {
             if (!boolean(s.after)) {
                 why = at(s.line) + "after=\"" + s.after + "\" of a signal of " + owner + neither;
                 return false;
             }
+            // GtkBuilder refuses a signal the class lacks, and GTK 3.24.49's
+            // loses a block on the way.
+            if (!knownSignal(s.name, type)) {
+                why = at(s.line) + "\"" + s.name + "\" is no signal of " + owner;
+                return false;
+            }
+        }
         for (const FormAccelerator& a : w.accelerators)
             if (!accelerator(a, type, owner, why)) return false;
         if (!boolean(w.itemsTranslatable))
@@ -276,6 +318,16 @@ private:
         for (auto it = w.properties.begin(); it != w.properties.end();) {
             const FormProperty& p = *it;
             GParamSpec* pspec = g_object_class_find_property(klass, p.name.c_str());
+            if (pspec == nullptr) {
+                if (const DroppedProperty* dropped = droppedProperty(type, p)) {
+                    if (dropped->renamed == nullptr) {
+                        it = w.properties.erase(it);
+                        continue;
+                    }
+                    it->name = dropped->renamed;
+                    pspec = g_object_class_find_property(klass, it->name.c_str());
+                }
+            }
             if (pspec == nullptr) {
                 leftOut_.push_back(at(p.line) + owner + " has no property \"" + p.name + "\"; it is left out");
                 it = w.properties.erase(it);
@@ -340,7 +392,8 @@ void holdToolkitMessage(const gchar*, GLogLevelFlags, const gchar* text, gpointe
 void discard(GtkBuilder* builder) {
     GSList* objects = gtk_builder_get_objects(builder);
     for (GSList* o = objects; o != nullptr; o = o->next)
-        if (GTK_IS_WIDGET(o->data) && GTK_WIDGET_TOPLEVEL(o->data)) gtk_widget_destroy(GTK_WIDGET(o->data));
+        if (GTK_IS_WIDGET(o->data) && gtk_widget_is_toplevel(GTK_WIDGET(o->data)))
+            gtk_widget_destroy(GTK_WIDGET(o->data));
     g_slist_free(objects);
     g_object_unref(builder);
 }

@@ -1,7 +1,8 @@
 // The settings dialog in front of the game: its button replaces this process
 // with "./game", handing the form's texts over as the game's command line.
 
-#include <gtk/gtk.h>
+// GTK, and where it is GTK 3 what the launcher calls of GTK 2.
+#include "toolkit.h"
 #include <glade/glade.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>

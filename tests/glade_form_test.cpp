@@ -85,6 +85,34 @@ Hard
     EXPECT_NE(t.builderXml.find("<property name=\"model\">c-items-2</property>"), std::string::npos);
 }
 
+// A dialog as libglade's designer writes it: the buttons' responses in its
+// action area, a button elsewhere keeps its own.
+const char* const kDialog = R"(<widget class="GtkDialog" id="window1"><child internal-child="vbox">
+<widget class="GtkVBox" id="vbox">
+  <child><widget class="GtkButton" id="inside"><property name="response_id">-9</property></widget></child>
+  <child internal-child="action_area"><widget class="GtkHButtonBox" id="area">
+    <child><widget class="GtkButton" id="ok"><property name="response_id">RESPONSE</property></widget></child>
+  </widget></child>
+</widget></child></widget>)";
+
+TEST(GladeForm, ResponsesInTheActionAreaBecomeTheDialogsActionWidgets) {
+    std::string form = kDialog;
+    form.replace(form.find("RESPONSE"), 8, "-5");
+    const FormTranslation t = translate(form);
+    ASSERT_TRUE(t.ok) << t.error;
+    EXPECT_EQ(t.widgets[0].actionWidgets, (std::vector<std::pair<std::string, std::string>>{{"ok", "-5"}}));
+    EXPECT_NE(t.builderXml.find("<action-widgets><action-widget response=\"-5\">ok</action-widget></action-widgets>\n"
+                                "</object>"),
+              std::string::npos)
+        << t.builderXml;
+    EXPECT_EQ(t.builderXml.find("\"response-id\">-5"), std::string::npos) << t.builderXml;
+    EXPECT_NE(t.builderXml.find("\"response-id\">-9"), std::string::npos) << t.builderXml;
+
+    form = kDialog;
+    form.replace(form.find("RESPONSE"), 8, "GTK_RESPONSE_OK");
+    EXPECT_EQ(translate(form).error, "line 6: response_id \"GTK_RESPONSE_OK\" of \"ok\" is not a number");
+}
+
 TEST(GladeForm, WhatCannotBeBuiltIsRefusedWithItsLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {R"(<widget class="GtkWindow" id="window1"><child><widget id="x"/></child></widget>)",

@@ -186,6 +186,8 @@ public:
     void clickStart() { server_.click(x_ + w_ - 50, y_ + h_ - 30); }
 
     unsigned long window() const { return std::stoul(window_); }
+    int width() const { return w_; }
+    int height() const { return h_; }
 
 private:
     void focus() { server_.xdotool({"windowfocus", "--sync", window_}); }
@@ -380,6 +382,31 @@ TEST_F(LauncherTest, ClosingTheWindowEndsWithStatusZeroAndNoGame) {
     EXPECT_FALSE(folder_.gameRan());
 }
 
+// The window's properties as a form written for GTK 2 holds them, which GTK 3
+// has not: the dialog opens all the same, without a word on standard error.
+TEST(LauncherGtk2Form, WindowPropertiesGtk3DroppedOpenTheDialogSilently) {
+    Folder folder;
+    std::string form = readFile(xtest::buildDir() + "/launcher.xml");
+    const std::string resizable = "<property name=\"resizable\">False</property>";
+    const auto at = form.find(resizable);
+    ASSERT_NE(at, std::string::npos);
+    form.replace(at, resizable.size(),
+                 "<property name=\"allow_grow\">False</property><property name=\"allow_shrink\">False</property>");
+    writeFile(folder.file("launcher.xml"), form);
+    LauncherRun run(folder);
+    ASSERT_TRUE(run.findDialog()) << run.process().err();
+    // allow_grow is GTK 2's resizable: the window manager is told a fixed size.
+    std::string hints;
+    run.server().run({"xprop", "-id", std::to_string(run.window()), "WM_NORMAL_HINTS"}, &hints);
+    const std::string size = std::to_string(run.width()) + " by " + std::to_string(run.height());
+    EXPECT_NE(hints.find("minimum size: " + size), std::string::npos) << hints;
+    EXPECT_NE(hints.find("maximum size: " + size), std::string::npos) << hints;
+    ASSERT_TRUE(askToClose(run.server().display(), run.window()));
+    ASSERT_TRUE(run.process().wait(10s));
+    EXPECT_EQ(run.process().exitStatus(), 0);
+    EXPECT_EQ(withoutSandboxNotice(run.server(), run.process().err()), "") << form.substr(at, 200);
+}
+
 // A form that can't be used ends the launcher at once with one line naming
 // what is wrong, instead of a main loop without a window.
 struct BrokenForm {
@@ -511,6 +538,12 @@ INSTANTIATE_TEST_SUITE_P(
                        writeEditedForm(f, ">18</property>", ">lots</property>");
                    },
                    {"line 10", "\"lots\"", "\"border-width\""}},
+        BrokenForm{"SignalTheClassLacks",
+                   [](const Folder& f) {
+                       writeEditedForm(f, "<property name=\"layout_style\">",
+                                       "<signal name=\"clicked\" handler=\"h\"/><property name=\"layout_style\">");
+                   },
+                   {"\"clicked\" is no signal of \"buttonbox1\""}},
         BrokenForm{"TwoChildrenInAWindow",
                    [](const Folder& f) {
                        writeEditedForm(f, "<child>", "<child><widget class=\"GtkLabel\" id=\"x\"/></child><child>");

@@ -317,11 +317,14 @@ TEST(DebianPackage, HoldsTheGamesLayoutThatLintianAppstreamAndManAccept) {
     EXPECT_EQ(packageField(deb, "Section"), "games");
     EXPECT_NE(packageField(deb, "Maintainer"), "");
     // Debian 13 names some of them with a suffix (libglut3.12, libgtk2.0-0t64);
-    // a launcher on the project's own libglade layer needs no libglade.
+    // a launcher on the project's own libglade layer needs no libglade, one
+    // on GTK 3 no GTK 2.
     const std::string depends = packageField(deb, "Depends");
-    for (const char* library : {"libglut3", "libgl1", "libgtk2.0-0", "libxml2"})
+    const char* const gtk = BATTLESHIPS_LAUNCHER_GTK3 ? "libgtk-3-0" : "libgtk2.0-0";
+    for (const char* library : {"libglut3", "libgl1", gtk, "libxml2"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " missing in: " << depends;
     EXPECT_EQ(depends.find("libglade") == std::string::npos, bool(BATTLESHIPS_LAUNCHER_ON_LAYER)) << depends;
+    EXPECT_EQ(depends.find(BATTLESHIPS_LAUNCHER_GTK3 ? "libgtk2" : "libgtk-3"), std::string::npos) << depends;
 
     // Errors and warnings only; the levels below stay for the maintainers.
     const std::vector<std::string> lintian = {"lintian", "--fail-on", "error,warning", deb};

@@ -43,6 +43,11 @@ std::vector<std::string> underValgrind(const std::string& log, const std::vector
                                      // suppressions.
                                      "--keep-debuginfo=yes",
                                      "--num-callers=40",
+                                     // GTK 3's D-Bus client forks to start
+                                     // a session bus where there is none;
+                                     // the child's summary would come first
+                                     // in the log.
+                                     "--child-silent-after-fork=yes",
                                      "--suppressions=" + std::string(VALGRIND_SUPPRESSIONS),
                                      "--log-file=" + log};
     argv.insert(argv.end(), program.begin(), program.end());
