@@ -1,4 +1,4 @@
-#include "toolkit.h"
+#include "toolkit_gtk3.h"
 
 gulong gtk_signal_connect_full(GtkObject* object, const gchar* name, GCallback func, GtkCallbackMarshal unsupported,
                                gpointer data, GDestroyNotify destroy_func, gint object_signal, gint after) {

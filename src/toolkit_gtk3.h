@@ -1,9 +1,9 @@
-#ifndef BATTLESHIPS_TOOLKIT_H
-#define BATTLESHIPS_TOOLKIT_H
+#ifndef BATTLESHIPS_TOOLKIT_GTK3_H
+#define BATTLESHIPS_TOOLKIT_GTK3_H
 
 // The launcher's toolkit where it is GTK 3, which dropped GtkObject and GTK 2's
-// signal calls: the few the launcher makes are given here on GObject's. Where
-// it is GTK 2, the header of this name in src/gtk2 is chosen instead.
+// signal calls: the few the launcher makes are given here on GObject's. The
+// build's "toolkit.h" leads here, or to toolkit_gtk2.h on GTK 2.
 
 #include <gtk/gtk.h>
 
