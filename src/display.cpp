@@ -229,27 +229,9 @@ void Display::onDisplay() {
 // frame when the window lost what it showed or anything is unsure. A part
 // is drawn exactly as the whole frame draws it, under a clip.
 void Display::drawFrame() {
-    const bool kept = canvas.canRedrawPart();
-    const bool readCells = cellsMayChange || wholeFrame || !shown.valid || !kept;
-    Shown now = look(readCells);
-    if (!readCells) {
-        now.ownCells.swap(shown.ownCells);
-        now.recordCells.swap(shown.recordCells);
-    }
     std::vector<Box> boxes;
-    bool part = kept && !wholeFrame && changes(now, readCells, boxes);
-    shown = std::move(now);
-    cellsMayChange = false;
-    wholeFrame = false;
-
-    const Box window{0, 0, windowW, windowH};
-    if (part) {
-        boxes = merged(boxes, window);
-        if (boxes.empty()) return;
-        float area = 0;
-        for (const Box& box : boxes) area += box.area();
-        part = area < 0.6f * window.area();
-    }
+    const bool part = changedParts(boxes);
+    if (part && boxes.empty()) return;
     if (shown.overlay) {
         // Anything unsure reads the hints and draws their layer anew as well.
         if (!part) {
@@ -272,13 +254,37 @@ void Display::drawFrame() {
     canvas.showParts(boxes);
 }
 
+// Takes what the window should show now as shown; true with the boxes to
+// redraw when a part of the frame will do (none: nothing changed), false
+// when the whole frame is due.
+bool Display::changedParts(std::vector<Box>& boxes) {
+    const bool kept = canvas.canRedrawPart();
+    const bool cellsDue = cellsMayChange || wholeFrame || !shown.valid || !kept;
+    Shown now = look(cellsDue);
+    if (!cellsDue) {
+        now.ownCells.swap(shown.ownCells);
+        now.recordCells.swap(shown.recordCells);
+    }
+    const bool part = kept && !wholeFrame && changedBoxes(shown, now, cellsDue, frameLayout(), boxes);
+    shown = std::move(now);
+    cellsMayChange = false;
+    wholeFrame = false;
+    if (!part) return false;
+    const Box window{0, 0, windowW, windowH};
+    boxes = merged(boxes, window);
+    if (boxes.empty()) return true;
+    float area = 0;
+    for (const Box& box : boxes) area += box.area();
+    return area < 0.6f * window.area();
+}
+
 // Whether nothing drawn after the own board reaches the overlay's box, so
 // that the overlay may as well be laid over the finished picture.
 bool Display::overlayOnTop() const {
     if (error != nullptr || !game->secondPlayer->isReady() || game->winPlayer != nullptr) return false;
     const Box overlay = hints.box();
     const Box later{recordLeft() - 4, 0, windowW, windowH};
-    const Box help = textBox(fieldSpaceW + columnW / 4, fieldSpaceH + fieldSizeH + 21,
+    const Box help = FrameLayout::text(fieldSpaceW + columnW / 4, fieldSpaceH + fieldSizeH + 21,
                              "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle");
     return !overlay.overlaps(later) && !overlay.overlaps(help);
 }
@@ -321,7 +327,7 @@ void Display::drawBox(const Box& box) {
     }
 }
 
-Display::Shown Display::look(bool cells) {
+Shown Display::look(bool cells) {
     Shown s;
     s.valid = true;
     s.ready = player->isReady();
@@ -334,107 +340,48 @@ Display::Shown Display::look(bool cells) {
     s.h = s.own->h;
     s.ownSummary = player->getShipsCount(s.ready ? 1 : 0);
     if (s.ready) s.enemySummary = game->secondPlayer->getShipsCount(1);
-
-    // The pointer's mark, drawn on the board the pointer works on.
-    const bool drawnBoard = activeField == s.own || (s.ready && activeField == s.record);
-    if (s.winner == nullptr && drawnBoard && mouseOn.x >= 0) {
-        const float left = activeField == s.own ? fieldSpaceW : recordLeft();
-        if (s.ready) {
-            if (activeField->isHit(mouseOn) == 0) {
-                s.mark = true;
-                s.markKind = 1;
-                s.markBox = cellBox(left, mouseOn.x, mouseOn.y, 1, 1);
-            }
-        } else if (Ship* ship = player->getShipToPlace()) {
-            const int size = ship->getSize();
-            s.mark = true;
-            s.markKind = 2 + (player->isShipSetable(ship, mouseOn, rotated) ? 1 : 0);
-            s.markBox = cellBox(left, mouseOn.x, mouseOn.y, rotated ? 1 : size, rotated ? size : 1);
-        }
-    }
+    lookAtMark(s);
     s.overlay = mouseRightHolding && s.ready && activeField != s.own;
     if (s.overlay) {
         s.hintsChanged = takeHints();
         s.overlayBox = hints.box();
     }
-
     if (cells) {
-        for (int board = 0; board < 2; ++board) {
-            Field* field = board == 0 ? s.own : s.record;
-            std::vector<std::uint8_t>& codes = board == 0 ? s.ownCells : s.recordCells;
-            codes.resize(static_cast<size_t>(field->w) * static_cast<size_t>(field->h));
-            size_t i = 0;
-            for (int y = 0; y < field->h; ++y) {
-                for (int x = 0; x < field->w; ++x, ++i) {
-                    int code = field->get(x, y) & 3;
-                    Ship* ship = field->getShip(x, y);
-                    if (ship != nullptr && ship->getCoord() == Coord(x, y))
-                        code |= 4 | (ship->isDestroyed() ? 8 : 0) | (ship->getDirection() ? 16 : 0) |
-                                (std::min(ship->getSize(), 7) << 5);
-                    codes[i] = static_cast<std::uint8_t>(code);
-                }
-            }
-        }
+        readCells(*s.own, s.ownCells);
+        readCells(*s.record, s.recordCells);
     }
     return s;
 }
 
-// The boxes of the window that differ between what it shows and what it
-// should show now; false when the whole frame must be drawn.
-bool Display::changes(const Shown& now, bool cells, std::vector<Box>& boxes) const {
-    const Shown& was = shown;
-    if (!was.valid || now.ready != was.ready || now.tooSmall != was.tooSmall || now.winner != was.winner ||
-        now.error != was.error || now.own != was.own || now.record != was.record || now.w != was.w ||
-        now.h != was.h)
-        return false;
-    const float tx = fieldSpaceW + columnW / 4;
-    const float ty = fieldSpaceH - 13;
-    if (now.ownSummary != was.ownSummary) {
-        boxes.push_back(textBox(tx, ty, was.ownSummary));
-        boxes.push_back(textBox(tx, ty, now.ownSummary));
+// The pointer's mark, drawn on the board the pointer works on: the target
+// square, or the ship to place as it would lie.
+void Display::lookAtMark(Shown& s) const {
+    const bool drawnBoard = activeField == s.own || (s.ready && activeField == s.record);
+    if (s.winner != nullptr || !drawnBoard || mouseOn.x < 0) return;
+    const float left = activeField == s.own ? fieldSpaceW : recordLeft();
+    if (s.ready) {
+        Coord on = mouseOn;
+        if (activeField->isHit(on) == 0) {
+            s.mark = true;
+            s.markKind = 1;
+            s.markBox = frameLayout().cells(left, mouseOn.x, mouseOn.y, 1, 1);
+        }
+    } else if (Ship* ship = player->getShipToPlace()) {
+        const int size = ship->getSize();
+        s.mark = true;
+        s.markKind = 2 + (player->isShipSetable(ship, mouseOn, rotated) ? 1 : 0);
+        s.markBox = frameLayout().cells(left, mouseOn.x, mouseOn.y, rotated ? 1 : size, rotated ? size : 1);
     }
-    if (now.enemySummary != was.enemySummary) {
-        const float ex = recordLeft() + columnW / 4;
-        boxes.push_back(textBox(ex, ty, was.enemySummary));
-        boxes.push_back(textBox(ex, ty, now.enemySummary));
-    }
-    if (now.mark != was.mark || now.markKind != was.markKind || now.markBox.left != was.markBox.left ||
-        now.markBox.top != was.markBox.top || now.markBox.right != was.markBox.right ||
-        now.markBox.bottom != was.markBox.bottom) {
-        if (was.mark) boxes.push_back(was.markBox);
-        if (now.mark) boxes.push_back(now.markBox);
-    }
-    bool boards = false;
-    if (cells) {
-        boards = cellChanges(was.ownCells, now.ownCells, fieldSpaceW, boxes);
-        boards = cellChanges(was.recordCells, now.recordCells, recordLeft(), boxes) || boards;
-    }
-    // The overlay lies over the own board as one layer: drawn again as a
-    // whole wherever anything under it or in it changed.
-    if (was.overlay && (!now.overlay || boards || now.hintsChanged)) boxes.push_back(was.overlayBox);
-    if (now.overlay && (!was.overlay || boards || now.hintsChanged)) boxes.push_back(now.overlayBox);
-    return true;
 }
 
-bool Display::cellChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
-                          float left, std::vector<Box>& boxes) const {
-    bool any = false;
-    const int w = shown.w;
-    for (size_t i = 0; i < after.size() && i < before.size(); ++i) {
-        if (before[i] == after[i]) continue;
-        any = true;
-        const int x = static_cast<int>(i % static_cast<size_t>(w));
-        const int y = static_cast<int>(i / static_cast<size_t>(w));
-        boxes.push_back(cellBox(left, x, y, 1, 1));
-        // A ship is drawn from its first cell over all of its cells.
-        for (const std::uint8_t code : {before[i], after[i]}) {
-            if ((code & 4) == 0) continue;
-            const int size = code >> 5;
-            const bool down = (code & 16) != 0;
-            boxes.push_back(cellBox(left, x, y, down ? 1 : size, down ? size : 1));
-        }
-    }
-    return any;
+FrameLayout Display::frameLayout() const {
+    FrameLayout at;
+    at.ownLeft = fieldSpaceW;
+    at.recordLeft = recordLeft();
+    at.top = fieldSpaceH;
+    at.columnW = columnW;
+    at.rowH = rowH;
+    return at;
 }
 
 // Reads every cell's hint for the overlay, unless the computer's record
@@ -474,20 +421,11 @@ bool Display::takeHints() {
     return hints.set(g, std::move(values));
 }
 
-Box Display::cellBox(float left, int x, int y, int dx, int dy) const {
-    return Box{left + static_cast<float>(x + 1) * columnW, fieldSpaceH + static_cast<float>(y + 1) * rowH,
-               left + static_cast<float>(x + 1 + dx) * columnW, fieldSpaceH + static_cast<float>(y + 1 + dy) * rowH}
-        .grown(4);
-}
-
-Box Display::textBox(float x, float y, const std::string& text) const {
-    return Box{x - 3, y - 16, x + static_cast<float>(Canvas::textWidth(text.c_str())) + 4, y + 6};
-}
-
 void Display::drawScene() {
     const bool ready = player->isReady();
-    const float tx = fieldSpaceW + columnW / 4;
-    const float ty = fieldSpaceH - 13;
+    const FrameLayout at = frameLayout();
+    const float tx = at.summaryX(fieldSpaceW);
+    const float ty = at.summaryY();
 
     canvas.clear();
 
@@ -503,8 +441,8 @@ void Display::drawScene() {
 
     if (ready) {
         const float ex = recordLeft();
-        renderText(ex + columnW / 4, ty - 18, "Ships to destroy:", 1, 1, 1, 0.7f);
-        renderText(ex + columnW / 4, ty, game->secondPlayer->getShipsCount(1).c_str(), 1, 1, 1, 1);
+        renderText(at.summaryX(ex), ty - 18, "Ships to destroy:", 1, 1, 1, 0.7f);
+        renderText(at.summaryX(ex), ty, game->secondPlayer->getShipsCount(1).c_str(), 1, 1, 1, 1);
         canvas.translate(ex, fieldSpaceH);
         renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->enemyField);
         canvas.translate(-ex, -fieldSpaceH);
@@ -553,11 +491,20 @@ void Display::renderLabels(Field* field) {
 }
 
 void Display::renderField(int width, int height, Field* field) {
-    const int columns = field->w + 1;
-    const int rows = field->h + 1;
-    const float fw = static_cast<float>(width);
-    const float fh = static_cast<float>(height);
+    renderGrid(static_cast<float>(width), static_cast<float>(height), field->w + 1, field->h + 1);
+    renderLabels(field);
+    renderCells(field);
+    // The hint overlay lies over the board's cells as one layer.
+    const bool overlay = mouseRightHolding && player->isReady() && field == player->myField &&
+                         activeField != field;
+    if (overlay && overlayInScene) hints.show(canvas);
+    canvas.plainLines();
+    if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) renderMark();
+}
 
+// The board's white ground, the grey bands of its labels and the lines
+// between its cells.
+void Display::renderGrid(float fw, float fh, int columns, int rows) {
     canvas.colour(0.99f, 0.99f, 0.99f, 1);
     canvas.fill(0, 0, fw, fh);
 
@@ -570,17 +517,13 @@ void Display::renderField(int width, int height, Field* field) {
     for (int k = 0; k <= columns; ++k) canvas.segment(static_cast<float>(k) * columnW, 0, static_cast<float>(k) * columnW, fh);
     for (int k = 0; k <= rows; ++k) canvas.segment(0, static_cast<float>(k) * rowH, fw, static_cast<float>(k) * rowH);
     canvas.endLines();
+}
 
-    renderLabels(field);
-
-    const bool overlay = mouseRightHolding && player->isReady() && field == player->myField &&
-                         activeField != field;
-
-    // The cells whose drawing may reach the clip: a ship from up to five
-    // cells before.
+// The ships and crosses of the cells whose drawing may reach the clip: a
+// ship from up to five cells before.
+void Display::renderCells(Field* field) {
     const Box area = canvas.area();
-    const int backX = 5;
-    const int backY = 5;
+    const int back = 5;
     auto first = [](float edge, float cell, int back) {
         const float k = std::floor(edge / cell) - 1 - static_cast<float>(back);
         return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
@@ -589,53 +532,49 @@ void Display::renderField(int width, int height, Field* field) {
         const float k = std::ceil(edge / cell);
         return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
     };
-    const int x0 = first(area.left, columnW, backX);
+    const int x0 = first(area.left, columnW, back);
     const int x1 = last(area.right, columnW, field->w);
-    const int y0 = first(area.top, rowH, backY);
+    const int y0 = first(area.top, rowH, back);
     const int y1 = last(area.bottom, rowH, field->h);
-
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
+            Ship* ship = field->getShip(x, y);
+            if (ship != nullptr && ship->getCoord() == Coord(x, y)) renderPlacedShip(ship, x, y);
             const int get = field->get(x, y);
-            Ship* shipGet = field->getShip(x, y);
-            float fill[4] = {0.8f, 0.8f, 0.8f, 0.7f};
-            float outline[4] = {0.4f, 0.4f, 0.4f, 0.7f};
-            if (shipGet != nullptr && shipGet->getCoord() == Coord(x, y)) {
-                if (shipGet->isDestroyed()) {
-                    const float sunkFill[4] = {0.9f, 0.5f, 0.5f, 0.6f};
-                    const float sunkOutline[4] = {0.9f, 0.1f, 0.1f, 0.7f};
-                    std::copy(sunkFill, sunkFill + 4, fill);
-                    std::copy(sunkOutline, sunkOutline + 4, outline);
-                }
-                canvas.colour(fill[0], fill[1], fill[2], fill[3]);
-                renderShip(shipGet->getSize(), y, x, shipGet->getDirection(), outline[0], outline[1], outline[2],
-                           outline[3]);
-            }
             if (get == 1)
                 renderCross(y, x, 0.4f, 0.4f, 0.4f, 0.7f, 2);
             else if (get == 2)
                 renderCross(y, x, 1, 0.2f, 0.2f, 0.9f, 2);
         }
     }
-    // The hint overlay lies over the board's cells as one layer.
-    if (overlay && overlayInScene) hints.show(canvas);
+}
 
-    canvas.plainLines();
-    if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) {
-        if (player->isReady()) {
-            if (activeField->isHit(mouseOn) == 0) renderSquad(mouseOn.x, mouseOn.y, 1, 0.3f, 0.3f, 0.7f);
-        } else {
-            Ship* shipToPlace = player->getShipToPlace();
-            if (shipToPlace != nullptr) {
-                if (player->isShipSetable(shipToPlace, mouseOn, rotated)) {
-                    canvas.colour(0.5f, 0.9f, 0.5f, 0.6f);
-                    renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.1f, 0.9f, 0.1f, 0.7f);
-                } else {
-                    canvas.colour(0.9f, 0.5f, 0.5f, 0.6f);
-                    renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.9f, 0.1f, 0.1f, 0.7f);
-                }
-            }
-        }
+// A ship where it lies, grey, or red once sunk.
+void Display::renderPlacedShip(Ship* ship, int x, int y) {
+    if (ship->isDestroyed()) {
+        canvas.colour(0.9f, 0.5f, 0.5f, 0.6f);
+        renderShip(ship->getSize(), y, x, ship->getDirection(), 0.9f, 0.1f, 0.1f, 0.7f);
+    } else {
+        canvas.colour(0.8f, 0.8f, 0.8f, 0.7f);
+        renderShip(ship->getSize(), y, x, ship->getDirection(), 0.4f, 0.4f, 0.4f, 0.7f);
+    }
+}
+
+// The pointer's mark on the board it works on: the target square over a cell
+// not yet shot at, or the ship to place, green where it may lie, else red.
+void Display::renderMark() {
+    if (player->isReady()) {
+        if (activeField->isHit(mouseOn) == 0) renderSquad(mouseOn.x, mouseOn.y, 1, 0.3f, 0.3f, 0.7f);
+        return;
+    }
+    Ship* shipToPlace = player->getShipToPlace();
+    if (shipToPlace == nullptr) return;
+    if (player->isShipSetable(shipToPlace, mouseOn, rotated)) {
+        canvas.colour(0.5f, 0.9f, 0.5f, 0.6f);
+        renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.1f, 0.9f, 0.1f, 0.7f);
+    } else {
+        canvas.colour(0.9f, 0.5f, 0.5f, 0.6f);
+        renderShip(shipToPlace->getSize(), mouseOn.y, mouseOn.x, rotated, 0.9f, 0.1f, 0.1f, 0.7f);
     }
 }
 

@@ -1,14 +1,13 @@
 #ifndef BATTLESHIPS_DISPLAY_H
 #define BATTLESHIPS_DISPLAY_H
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include "battleships.h"
 #include "canvas.h"
 #include "coord.h"
 #include "field.h"
+#include "frame_changes.h"
 #include "hint_layer.h"
 #include "player.h"
 
@@ -40,6 +39,10 @@ protected:
 
     void renderStatus(const char* text, bool warning);
     void renderField(int width, int height, Field* field);
+    void renderGrid(float fw, float fh, int columns, int rows);
+    void renderCells(Field* field);
+    void renderPlacedShip(Ship* ship, int x, int y);
+    void renderMark();
     void renderShip(int get, int i, int j, bool rotate, float r, float g, float b, float a);
     void renderCross(int i, int j, float r, float g, float b, float a, float divide);
     void renderCross(int i, int j, float r, float g, float b, float a);
@@ -53,28 +56,8 @@ protected:
     static void onKeyboard(unsigned char key, int x, int y);
 
 private:
-    // What the window shows, as far as a change of it must be redrawn.
-    struct Shown {
-        bool valid = false;
-        bool ready = false;
-        bool tooSmall = false;
-        Player* winner = nullptr;
-        const char* error = nullptr;
-        Field* own = nullptr;
-        Field* record = nullptr;
-        int w = 0, h = 0;
-        std::string ownSummary, enemySummary;
-        bool mark = false;
-        Box markBox;
-        int markKind = 0;
-        bool overlay = false;
-        bool hintsChanged = false;
-        Box overlayBox;
-        // Per cell: its state, and the ship that starts there.
-        std::vector<std::uint8_t> ownCells, recordCells;
-    };
-
     void drawFrame();
+    bool changedParts(std::vector<Box>& boxes);
     void drawScene();
     void layout(int w, int h);
     void mouse(int button, int state, int x, int y);
@@ -85,11 +68,8 @@ private:
     void drawBox(const Box& box);
 
     Shown look(bool cells);
-    bool changes(const Shown& now, bool cells, std::vector<Box>& boxes) const;
-    bool cellChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after,
-                     float left, std::vector<Box>& boxes) const;
-    Box cellBox(float left, int x, int y, int dx, int dy) const;
-    Box textBox(float x, float y, const std::string& text) const;
+    void lookAtMark(Shown& s) const;
+    FrameLayout frameLayout() const;
     float recordLeft() const { return fieldSpaceW + fieldSizeW + fieldSpaceWmiddle; }
 
     Battleships* game;
