@@ -1,0 +1,14 @@
+# The sources of the libraries that more than one build compiles: the main
+# build and the fuzz build take them from here.
+set(battleships_root ${CMAKE_CURRENT_LIST_DIR}/..)
+
+# The rules of the game: no drawing, no input, no toolkit.
+set(BATTLESHIPS_RULES_SOURCES)
+foreach(module coord ship field player human computer battleships params board_memory)
+  list(APPEND BATTLESHIPS_RULES_SOURCES ${battleships_root}/src/${module}.cpp)
+endforeach()
+
+# libglade's format read and written with libxml2 alone, and the layer that
+# builds a form's widgets with GTK.
+set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp)
+set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/glade_layer.cpp)
