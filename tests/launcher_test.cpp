@@ -22,27 +22,16 @@
 
 namespace {
 
+using xtest::readFile;
+using xtest::lines;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 const std::string kStartLine = "Launcher executing game...";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
 }
 
 // Records its arguments one per line, its pid, folder and display, prints a

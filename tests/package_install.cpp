@@ -29,6 +29,9 @@
 
 namespace {
 
+using xtest::readFile;
+using xtest::lines;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -74,20 +77,6 @@ const std::vector<std::string> kStartLines = {
 
 std::string sourceDir() {
     return BATTLESHIPS_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
 }
 
 struct Result {

@@ -22,6 +22,8 @@ using namespace wt;
 
 namespace {
 
+using xtest::readFile;
+
 // Valgrind's own exit status when it found an error, so that it can't be
 // taken for the program's.
 const int kErrorStatus = 97;
@@ -52,13 +54,6 @@ std::vector<std::string> underValgrind(const std::string& log, const std::vector
                                      "--log-file=" + log};
     argv.insert(argv.end(), program.begin(), program.end());
     return argv;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // What memcheck's summary says.

@@ -27,14 +27,21 @@ std::string tempDir() {
     return dir != nullptr ? dir : "/tmp";
 }
 
-namespace {
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+namespace {
 
 pid_t spawn(const std::vector<std::string>& argv, const std::string& cwd,
             const std::string& display, int outFd, int errFd, int extraFd = -1) {

@@ -111,6 +111,11 @@ bool eventually(const std::function<bool()>& condition,
 // A fresh temporary folder.
 std::string tempDir();
 
+// The whole file, or "" when it cannot be read.
+std::string readFile(const std::string& path);
+// The text split at its line ends, without them.
+std::vector<std::string> lines(const std::string& text);
+
 }  // namespace xtest
 
 #endif
