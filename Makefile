@@ -62,7 +62,7 @@ programs: deps-run
 run: programs
 	cd $(BUILD) && ./launcher
 
-# The Debian package, written to $(BUILD)/ (see README, Install), from what
+# The Debian package, written to $(BUILD)/ (see docs/packaging.md), from what
 # make programs builds: in a new build folder no test or benchmark. cpack
 # writes the archive's own members with the umask's modes, hence a fixed one.
 package: deps-package programs
@@ -135,7 +135,7 @@ fuzz: deps
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER) $(BUILD_GTK3)
 
-# Speed and strength figures (see README, Performance): only the benchmarks
+# Speed and strength figures (see docs/performance.md): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand
 # against (bench_events starts its own X servers, ROUNDS rounds); with
 # OTHER_COMMIT, that commit's game measured in the same run as a third.

@@ -1,4 +1,4 @@
-// The README's table of command-line texts, row by row: each kind of text in
+// The table of command-line texts in docs/command-line.md, row by row: each kind of text in
 // each of the seven positions, with the positions before it given and those
 // after it left out.
 #include <gtest/gtest.h>
