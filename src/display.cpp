@@ -447,12 +447,7 @@ void Display::drawScene() {
         renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->enemyField);
         canvas.translate(-ex, -fieldSpaceH);
     } else {
-        const float ix = fieldSpaceW + fieldSizeW + 0.1f * fieldSizeW;
-        const float iy = fieldSpaceH + 0.25f * fieldSizeH;
-        renderText(ix, iy, "Set your ships!", 1, 1, 1, 1);
-        renderText(ix, iy + 20, "- use left mouse to set your ships", 1, 1, 1, 0.7f);
-        renderText(ix, iy + 40, "- use right mouse to change ship orientation", 1, 1, 1, 0.7f);
-        renderText(ix, iy + 60, "- press (S) to automatically set your ships", 1, 1, 1, 0.7f);
+        renderPlacingHelp();
     }
 
     if (error != nullptr) renderStatus(error, true);
@@ -461,6 +456,16 @@ void Display::drawScene() {
         renderStatus(tooSmall, true);
     else if (game->winPlayer != nullptr)
         renderStatus(game->winPlayer == player ? "You win!" : "You lose!", game->winPlayer != player);
+}
+
+// Where the record board will stand: what to do while placing.
+void Display::renderPlacingHelp() {
+    const float ix = fieldSpaceW + fieldSizeW + 0.1f * fieldSizeW;
+    const float iy = fieldSpaceH + 0.25f * fieldSizeH;
+    renderText(ix, iy, "Set your ships!", 1, 1, 1, 1);
+    renderText(ix, iy + 20, "- use left mouse to set your ships", 1, 1, 1, 0.7f);
+    renderText(ix, iy + 40, "- use right mouse to change ship orientation", 1, 1, 1, 0.7f);
+    renderText(ix, iy + 60, "- press (S) to automatically set your ships", 1, 1, 1, 0.7f);
 }
 
 void Display::renderLabels(Field* field) {

@@ -63,6 +63,7 @@ private:
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void renderLabels(Field* field);
+    void renderPlacingHelp();
     bool takeHints();
     bool overlayOnTop() const;
     void drawBox(const Box& box);
