@@ -155,12 +155,13 @@ bench: deps
 	  $(abspath $(BUILD))/tests/libfixed_time.so $(ROUNDS) $(if $(OTHER_COMMIT),$(abspath $(BUILD))/other/build/game)
 
 # The frames of this build against OLD_COMMIT's, screen by screen, with Mesa
-# on its threads and on one.
+# on its threads and on one; with SAME=1 every frame the same bytes, the
+# overlay's too.
 compare-frames: deps
 	$(CONFIGURE_ALL)
 	cmake --build $(BUILD) -j $(JOBS) --target compare_frames
 	JOBS=$(JOBS) ./scripts/build-commit $(OLD_COMMIT) $(BUILD)/old
 	$(BUILD)/bench/compare_frames $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
-	  $(abspath $(BUILD))/tests/libfixed_time.so
+	  $(abspath $(BUILD))/tests/libfixed_time.so $(if $(SAME),same)
 	LP_NUM_THREADS=0 $(BUILD)/bench/compare_frames $(abspath $(BUILD))/game $(abspath $(BUILD))/old/build/game \
-	  $(abspath $(BUILD))/tests/libfixed_time.so
+	  $(abspath $(BUILD))/tests/libfixed_time.so $(if $(SAME),same)

@@ -1,7 +1,10 @@
 // The frames of this build against an earlier build's, on the same deal and
 // the same events, screen by screen:
-//   compare_frames NEW_GAME OLD_GAME FIXED_TIME_LIBRARY
-// Every frame without the hint overlay must be the same bytes. With it, on
+//   compare_frames NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [same]
+// Every frame without the hint overlay must be the same bytes. With "same",
+// every frame with it too: for an earlier build that draws the overlay as
+// this one does, as a check that a change of the code left the frames be.
+// Otherwise, with the overlay, on
 // boards whose numbers fit their cells, each channel within 2 levels of the
 // earlier overlay; on boards of smaller cells, where the overlay lies over
 // the board as one layer, every pixel the same as the earlier build's frame
@@ -35,8 +38,8 @@ struct Tally {
 
 class Pair {
 public:
-    Pair(const Scenario& s, const char* newGame, const char* oldGame, const char* fixedTime)
-        : scenario_(s), fresh_(newGame, fixedTime, s.args, s.w, s.h), old_(oldGame, fixedTime, s.args, s.w, s.h) {}
+    Pair(const Scenario& s, bool same, const char* newGame, const char* oldGame, const char* fixedTime)
+        : scenario_(s), same_(same), fresh_(newGame, fixedTime, s.args, s.w, s.h), old_(oldGame, fixedTime, s.args, s.w, s.h) {}
 
     bool ok() { return fresh_.ok() && old_.ok(); }
 
@@ -63,7 +66,7 @@ private:
         xtest::Shot b(old_.server());
         std::swap(b, oldBefore_);
         // Over small cells the overlay is held against the frame under it.
-        if (!overlay || scenario_.numbersFit) b = oldBefore_;
+        if (!overlay || scenario_.numbersFit || same_) b = oldBefore_;
         ++tally_.screens;
         if (!a.ok() || !b.ok() || a.width() != b.width() || a.height() != b.height()) {
             ++tally_.failed;
@@ -83,7 +86,7 @@ private:
         if (overlay) {
             ++tally_.overlay;
             tally_.worstLevel = std::max(tally_.worstLevel, level);
-            good = scenario_.numbersFit ? level <= 2 : lighter == 0;
+            good = same_ ? differ == 0 : scenario_.numbersFit ? level <= 2 : lighter == 0;
         } else if (good) {
             ++tally_.exact;
         }
@@ -95,6 +98,7 @@ private:
     }
 
     const Scenario& scenario_;
+    const bool same_;
     Session fresh_, old_;
     xtest::Shot oldBefore_{old_.server()};
     Tally tally_;
@@ -102,8 +106,8 @@ private:
 
 // Placing previews, S, the target square, shots row by row with the overlay
 // held after every few, the banner, F and back, N.
-Tally play(const Scenario& s, const char* newGame, const char* oldGame, const char* fixedTime) {
-    Pair pair(s, newGame, oldGame, fixedTime);
+Tally play(const Scenario& s, bool same, const char* newGame, const char* oldGame, const char* fixedTime) {
+    Pair pair(s, same, newGame, oldGame, fixedTime);
     if (!pair.ok()) {
         std::printf("  the games did not start\n");
         return Tally{1, 0, 0, 1, 0};
@@ -138,8 +142,9 @@ Tally play(const Scenario& s, const char* newGame, const char* oldGame, const ch
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: compare_frames NEW_GAME OLD_GAME FIXED_TIME_LIBRARY\n");
+    const bool same = argc == 5 && std::string(argv[4]) == "same";
+    if (argc < 4 || (argc > 4 && !same)) {
+        std::fprintf(stderr, "usage: compare_frames NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [same]\n");
         return 2;
     }
     const std::vector<Scenario> scenarios = {
@@ -153,11 +158,11 @@ int main(int argc, char** argv) {
     for (const Scenario& s : scenarios) {
         std::printf("%s\n", s.name);
         std::fflush(stdout);
-        const Tally t = play(s, argv[1], argv[2], argv[3]);
+        const Tally t = play(s, same, argv[1], argv[2], argv[3]);
         std::printf("  %d screens: %d without the overlay, %d of them the same bytes; %d with it, up to %d levels "
                     "from %s; %d failed\n",
                     t.screens, t.screens - t.overlay, t.exact, t.overlay, t.worstLevel,
-                    s.numbersFit ? "the earlier overlay" : "the frame under it", t.failed);
+                    s.numbersFit || same ? "the earlier overlay" : "the frame under it", t.failed);
         good = good && t.failed == 0;
     }
     std::printf("\n%s\n", good ? "every frame as required" : "some frames differ");
