@@ -424,31 +424,28 @@ void writeProperty(std::string& out, const FormProperty& p) {
     out += "</property>";
 }
 
+// A property the translation adds, with nothing but its value.
+FormProperty plainProperty(const char* name, const std::string& value) {
+    FormProperty p;
+    p.name = name;
+    p.value = value;
+    return p;
+}
+
 void writeStore(std::string& out, const FormWidget& w) {
     out += "<object class=\"GtkListStore\"";
     attribute(out, "id", w.storeId);
     out += "><columns><column type=\"gchararray\"/></columns></object>\n";
 }
 
-void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
-    out += "<object";
-    attribute(out, "class", w.className);
-    attribute(out, "id", w.id);
-    out += '>';
-    // libglade names each widget after its id, as GtkBuilder does not.
-    bool named = false;
-    for (const FormProperty& p : w.properties) named = named || p.name == "name";
-    if (!named) {
-        out += "<property name=\"name\">";
-        escape(out, w.id);
-        out += "</property>";
-    }
-    if (w.hasItems) {
-        out += "<property name=\"model\">";
-        escape(out, w.storeId);
-        out += "</property>";
-    }
-    for (const FormProperty& p : w.properties) writeProperty(out, p);
+// libglade names each widget after its id, as GtkBuilder does not.
+void writeName(std::string& out, const FormWidget& w) {
+    for (const FormProperty& p : w.properties)
+        if (p.name == "name") return;
+    writeProperty(out, plainProperty("name", w.id));
+}
+
+void writeSignals(std::string& out, const FormWidget& w) {
     for (const FormSignal& s : w.signals) {
         out += "<signal";
         attribute(out, "name", s.name);
@@ -457,6 +454,9 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
         attribute(out, "object", s.object, false);
         out += "/>";
     }
+}
+
+void writeAccelerators(std::string& out, const FormWidget& w) {
     for (const FormAccelerator& a : w.accelerators) {
         out += "<accelerator";
         attribute(out, "key", a.key);
@@ -464,36 +464,57 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
         attribute(out, "signal", a.signal);
         out += "/>";
     }
-    if (w.hasItems) {
-        out += "<child><object class=\"GtkCellRendererText\"";
-        attribute(out, "id", w.cellId);
-        out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
-    }
-    out += '\n';
-    for (int index : w.children) {
-        const FormWidget& c = widgets[static_cast<size_t>(index)];
-        out += "<child";
-        attribute(out, "internal-child", c.internalChild, false);
+}
+
+// A combo box's items: its own store, shown by a text renderer.
+void writeItemsCell(std::string& out, const FormWidget& w) {
+    out += "<child><object class=\"GtkCellRendererText\"";
+    attribute(out, "id", w.cellId);
+    out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
+}
+
+void writeActionWidgets(std::string& out, const FormWidget& w) {
+    if (w.actionWidgets.empty()) return;
+    out += "<action-widgets>";
+    for (const auto& a : w.actionWidgets) {
+        out += "<action-widget";
+        attribute(out, "response", a.second);
         out += '>';
-        writeWidget(out, widgets, c);
-        if (!c.packing.empty()) {
-            out += "<packing>";
-            for (const FormProperty& p : c.packing) writeProperty(out, p);
-            out += "</packing>";
-        }
-        out += "</child>\n";
+        escape(out, a.first);
+        out += "</action-widget>";
     }
-    if (!w.actionWidgets.empty()) {
-        out += "<action-widgets>";
-        for (const auto& a : w.actionWidgets) {
-            out += "<action-widget";
-            attribute(out, "response", a.second);
-            out += '>';
-            escape(out, a.first);
-            out += "</action-widget>";
-        }
-        out += "</action-widgets>\n";
+    out += "</action-widgets>\n";
+}
+
+void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w);
+
+void writeChild(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& c) {
+    out += "<child";
+    attribute(out, "internal-child", c.internalChild, false);
+    out += '>';
+    writeWidget(out, widgets, c);
+    if (!c.packing.empty()) {
+        out += "<packing>";
+        for (const FormProperty& p : c.packing) writeProperty(out, p);
+        out += "</packing>";
     }
+    out += "</child>\n";
+}
+
+void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
+    out += "<object";
+    attribute(out, "class", w.className);
+    attribute(out, "id", w.id);
+    out += '>';
+    writeName(out, w);
+    if (w.hasItems) writeProperty(out, plainProperty("model", w.storeId));
+    for (const FormProperty& p : w.properties) writeProperty(out, p);
+    writeSignals(out, w);
+    writeAccelerators(out, w);
+    if (w.hasItems) writeItemsCell(out, w);
+    out += '\n';
+    for (int index : w.children) writeChild(out, widgets, widgets[static_cast<size_t>(index)]);
+    writeActionWidgets(out, w);
     out += "</object>";
 }
 
