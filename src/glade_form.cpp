@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -85,64 +86,105 @@ public:
         if (top == nullptr || !named(top, "glade-interface"))
             return refuse(nullptr, "not a libglade interface: the document is not a <glade-interface>");
         std::vector<const xmlNode*> tops;
-        for (const xmlNode* n = top->children; n != nullptr; n = n->next) {
-            if (!plain(top, n)) return false;
-            if (n->type != XML_ELEMENT_NODE) continue;
+        if (!topLevel(top, tops) || !trees(top, tops, root) || !responsesAreNumbers()) return false;
+        responsesToActionWidgets();
+        nameStores();
+        return true;
+    }
+
+private:
+    // Calls each on every element under owner, in order, until one answers
+    // false.
+    template <typename Each>
+    bool elements(const xmlNode* owner, Each each) {
+        for (const xmlNode* n = owner->children; n != nullptr; n = n->next) {
+            if (!plain(owner, n)) return false;
+            if (n->type == XML_ELEMENT_NODE && !each(n)) return false;
+        }
+        return true;
+    }
+
+    // The top-level widgets; a libglade module the form needs refuses it.
+    bool topLevel(const xmlNode* top, std::vector<const xmlNode*>& tops) {
+        return elements(top, [&](const xmlNode* n) {
             if (named(n, "widget")) {
                 tops.push_back(n);
-            } else if (named(n, "requires")) {
-                std::string lib;
-                if (!attr(n, "lib", lib)) return false;
-                return refuse(n, "needs the libglade module \"" + lib + "\"");
-            } else {
-                return unexpected(n, top);
+                return true;
             }
-        }
-        if (root != nullptr && root[0] != '\0') {
-            const xmlNode* start = findWidget(top->children, root, 0);
-            if (start == nullptr) out_.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
-            else if (!widget(start, -1, 0, "", nullptr)) return false;
-        } else {
+            if (!named(n, "requires")) return unexpected(n, top);
+            std::string lib;
+            return attr(n, "lib", lib) && refuse(n, "needs the libglade module \"" + lib + "\"");
+        });
+    }
+
+    // The tree under root, or every top-level one without a root.
+    bool trees(const xmlNode* top, const std::vector<const xmlNode*>& tops, const char* root) {
+        if (root == nullptr || root[0] == '\0') {
             for (const xmlNode* n : tops)
                 if (!widget(n, -1, 0, "", nullptr)) return false;
+            return true;
         }
-        if (!responses()) return false;
-        // The store and renderer of a combo box get ids no widget has.
+        const xmlNode* start = findWidget(top->children, root, 0);
+        if (start != nullptr) return widget(start, -1, 0, "", nullptr);
+        out_.warnings.push_back(std::string("no widget \"") + root + "\" to build from");
+        return true;
+    }
+
+    // libglade reads a button's response_id in a dialog's action area, an
+    // internal child of the dialog's own box; GtkBuilder reads the dialog's
+    // action widgets instead. Elsewhere it stays an unknown property.
+    std::vector<FormProperty>::iterator response(FormWidget& w) {
+        if (w.parent < 0 || out_.widgets[static_cast<size_t>(w.parent)].internalChild != "action_area")
+            return w.properties.end();
+        return std::find_if(w.properties.begin(), w.properties.end(),
+                            [](const FormProperty& p) { return p.name == "response-id"; });
+    }
+
+    bool responsesAreNumbers() {
+        for (FormWidget& w : out_.widgets) {
+            const auto it = response(w);
+            if (it == w.properties.end()) continue;
+            long value = 0;
+            if (!number(it->value, value)) {
+                why_ = "line " + std::to_string(it->line) + ": response_id \"" + it->value + "\" of \"" + w.id +
+                       "\" is not a number";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    static bool number(const std::string& text, long& value) {
+        char* end = nullptr;
+        errno = 0;
+        value = std::strtol(text.c_str(), &end, 10);
+        return !text.empty() && *end == '\0' && errno == 0 && value >= INT_MIN && value <= INT_MAX;
+    }
+
+    // The dialog is the first widget above the button that is no internal
+    // child; without one the response stays where it is.
+    void responsesToActionWidgets() {
+        for (FormWidget& w : out_.widgets) {
+            const auto it = response(w);
+            if (it == w.properties.end()) continue;
+            int dialog = w.parent;
+            while (dialog >= 0 && !out_.widgets[static_cast<size_t>(dialog)].internalChild.empty())
+                dialog = out_.widgets[static_cast<size_t>(dialog)].parent;
+            if (dialog < 0) continue;
+            long value = 0;
+            number(it->value, value);
+            out_.widgets[static_cast<size_t>(dialog)].actionWidgets.emplace_back(w.id, std::to_string(value));
+            w.properties.erase(it);
+        }
+    }
+
+    // The store and renderer of a combo box get ids no widget has.
+    void nameStores() {
         for (FormWidget& w : out_.widgets) {
             if (!w.hasItems) continue;
             w.storeId = freshId(w.id + "-items");
             w.cellId = freshId(w.id + "-cell");
         }
-        return true;
-    }
-
-private:
-    // libglade reads a button's response_id in a dialog's action area, an
-    // internal child of the dialog's own box; GtkBuilder reads the dialog's
-    // action widgets instead. Elsewhere it stays an unknown property.
-    bool responses() {
-        for (FormWidget& w : out_.widgets) {
-            if (w.parent < 0 || out_.widgets[static_cast<size_t>(w.parent)].internalChild != "action_area") continue;
-            for (auto it = w.properties.begin(); it != w.properties.end(); ++it) {
-                if (it->name != "response-id") continue;
-                char* end = nullptr;
-                errno = 0;
-                const long value = std::strtol(it->value.c_str(), &end, 10);
-                if (it->value.empty() || *end != '\0' || errno != 0 || value < INT_MIN || value > INT_MAX) {
-                    why_ = "line " + std::to_string(it->line) + ": response_id \"" + it->value + "\" of \"" + w.id +
-                           "\" is not a number";
-                    return false;
-                }
-                int dialog = w.parent;
-                while (dialog >= 0 && !out_.widgets[static_cast<size_t>(dialog)].internalChild.empty())
-                    dialog = out_.widgets[static_cast<size_t>(dialog)].parent;
-                if (dialog < 0) break;
-                out_.widgets[static_cast<size_t>(dialog)].actionWidgets.emplace_back(w.id, std::to_string(value));
-                w.properties.erase(it);
-                break;
-            }
-        }
-        return true;
     }
 
     bool refuse(const xmlNode* at, const std::string& text) {
@@ -212,70 +254,13 @@ private:
 
     bool widget(const xmlNode* node, int parent, int depth, const std::string& internalChild,
                 const xmlNode* packing) {
-        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
-            return refuse(node, "widget without class or id");
-        if (out_.widgets.size() >= kFormMaxWidgets)
-            return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
-        if (depth > kFormMaxDepth)
-            return refuse(node, "widgets nested more than " + std::to_string(kFormMaxDepth) + " deep");
         FormWidget w;
-        if (!required(node, "class", w.className) || !required(node, "id", w.id)) return false;
-        w.line = static_cast<int>(xmlGetLineNo(node));
+        std::vector<const xmlNode*> children;
+        if (!room(node, depth) || !identity(node, w) || !packingOf(packing, w) || !contents(node, w, children))
+            return false;
         w.parent = parent;
         w.depth = depth;
         w.internalChild = internalChild;
-        if (!ids_.insert(w.id).second) return refuse(node, "a second widget \"" + w.id + "\"");
-        for (const xmlNode* n = packing != nullptr ? packing->children : nullptr; n != nullptr; n = n->next) {
-            if (!plain(packing, n)) return false;
-            if (n->type != XML_ELEMENT_NODE) continue;
-            if (!named(n, "property")) return unexpected(n, packing);
-            FormProperty p;
-            bool foreign = false;
-            if (!property(n, p, foreign)) return false;
-            if (!foreign) w.packing.push_back(p);
-        }
-
-        std::vector<const xmlNode*> children;
-        for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
-            if (!plain(node, n)) return false;
-            if (n->type != XML_ELEMENT_NODE) continue;
-            if (named(n, "property")) {
-                FormProperty p;
-                bool foreign = false;
-                if (!property(n, p, foreign)) return false;
-                if (foreign) continue;
-                if (w.className == "GtkComboBox" && p.name == "items") {
-                    w.hasItems = true;
-                    w.itemsTranslatable = p.translatable;
-                    splitItems(p.value, w.items);
-                } else {
-                    // libglade's own name for the tooltip's text.
-                    if (p.name == "tooltip") p.name = "tooltip-text";
-                    w.properties.push_back(p);
-                }
-            } else if (named(n, "signal")) {
-                FormSignal s;
-                if (!required(n, "name", s.name) || !required(n, "handler", s.handler) || !attr(n, "after", s.after) ||
-                    !attr(n, "object", s.object))
-                    return false;
-                s.line = static_cast<int>(xmlGetLineNo(n));
-                w.signals.push_back(s);
-            } else if (named(n, "accelerator")) {
-                FormAccelerator a;
-                if (!required(n, "key", a.key) || !attr(n, "modifiers", a.modifiers) ||
-                    !required(n, "signal", a.signal))
-                    return false;
-                a.line = static_cast<int>(xmlGetLineNo(n));
-                w.accelerators.push_back(a);
-            } else if (named(n, "child")) {
-                children.push_back(n);
-            } else if (named(n, "accessibility")) {
-                return refuse(n, "accessibility settings are not supported");
-            } else {
-                return unexpected(n, node);
-            }
-        }
-
         const int self = static_cast<int>(out_.widgets.size());
         out_.widgets.push_back(std::move(w));
         for (const xmlNode* c : children)
@@ -283,13 +268,93 @@ private:
         return true;
     }
 
+    // A widget with a class and an id, within the bounds.
+    bool room(const xmlNode* node, int depth) {
+        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
+            return refuse(node, "widget without class or id");
+        if (out_.widgets.size() >= kFormMaxWidgets)
+            return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
+        if (depth > kFormMaxDepth)
+            return refuse(node, "widgets nested more than " + std::to_string(kFormMaxDepth) + " deep");
+        return true;
+    }
+
+    // Its class and id, the id one no other widget has.
+    bool identity(const xmlNode* node, FormWidget& w) {
+        if (!required(node, "class", w.className) || !required(node, "id", w.id)) return false;
+        w.line = static_cast<int>(xmlGetLineNo(node));
+        return ids_.insert(w.id).second || refuse(node, "a second widget \"" + w.id + "\"");
+    }
+
+    // The <packing> of the <child> the widget stands in, if any.
+    bool packingOf(const xmlNode* packing, FormWidget& w) {
+        if (packing == nullptr) return true;
+        return elements(packing, [&](const xmlNode* n) {
+            if (!named(n, "property")) return unexpected(n, packing);
+            FormProperty p;
+            bool foreign = false;
+            if (!property(n, p, foreign)) return false;
+            if (!foreign) w.packing.push_back(p);
+            return true;
+        });
+    }
+
+    // The children's elements are kept for once the widget itself is in.
+    bool contents(const xmlNode* node, FormWidget& w, std::vector<const xmlNode*>& children) {
+        return elements(node, [&](const xmlNode* n) {
+            if (named(n, "property")) return widgetProperty(n, w);
+            if (named(n, "signal")) return signal(n, w);
+            if (named(n, "accelerator")) return accelerator(n, w);
+            if (named(n, "child")) {
+                children.push_back(n);
+                return true;
+            }
+            if (named(n, "accessibility")) return refuse(n, "accessibility settings are not supported");
+            return unexpected(n, node);
+        });
+    }
+
+    bool widgetProperty(const xmlNode* n, FormWidget& w) {
+        FormProperty p;
+        bool foreign = false;
+        if (!property(n, p, foreign)) return false;
+        if (foreign) return true;
+        if (w.className == "GtkComboBox" && p.name == "items") {
+            w.hasItems = true;
+            w.itemsTranslatable = p.translatable;
+            splitItems(p.value, w.items);
+        } else {
+            // libglade's own name for the tooltip's text.
+            if (p.name == "tooltip") p.name = "tooltip-text";
+            w.properties.push_back(p);
+        }
+        return true;
+    }
+
+    bool signal(const xmlNode* n, FormWidget& w) {
+        FormSignal s;
+        if (!required(n, "name", s.name) || !required(n, "handler", s.handler) || !attr(n, "after", s.after) ||
+            !attr(n, "object", s.object))
+            return false;
+        s.line = static_cast<int>(xmlGetLineNo(n));
+        w.signals.push_back(s);
+        return true;
+    }
+
+    bool accelerator(const xmlNode* n, FormWidget& w) {
+        FormAccelerator a;
+        if (!required(n, "key", a.key) || !attr(n, "modifiers", a.modifiers) || !required(n, "signal", a.signal))
+            return false;
+        a.line = static_cast<int>(xmlGetLineNo(n));
+        w.accelerators.push_back(a);
+        return true;
+    }
+
     bool child(const xmlNode* node, int parent, int depth) {
         const xmlNode* inner = nullptr;
         const xmlNode* packing = nullptr;
         bool placeholder = false;
-        for (const xmlNode* n = node->children; n != nullptr; n = n->next) {
-            if (!plain(node, n)) return false;
-            if (n->type != XML_ELEMENT_NODE) continue;
+        const bool read = elements(node, [&](const xmlNode* n) {
             if ((named(n, "widget") || named(n, "placeholder")) && inner == nullptr && !placeholder) {
                 if (named(n, "widget")) inner = n;
                 else placeholder = true;
@@ -298,7 +363,9 @@ private:
             } else {
                 return unexpected(n, node);
             }
-        }
+            return true;
+        });
+        if (!read) return false;
         // libglade skips a placeholder: an empty place in the designer.
         if (placeholder) return true;
         if (inner == nullptr) return refuse(node, "<child> without a widget");
@@ -357,31 +424,28 @@ void writeProperty(std::string& out, const FormProperty& p) {
     out += "</property>";
 }
 
+// A property the translation adds, with nothing but its value.
+FormProperty plainProperty(const char* name, const std::string& value) {
+    FormProperty p;
+    p.name = name;
+    p.value = value;
+    return p;
+}
+
 void writeStore(std::string& out, const FormWidget& w) {
     out += "<object class=\"GtkListStore\"";
     attribute(out, "id", w.storeId);
     out += "><columns><column type=\"gchararray\"/></columns></object>\n";
 }
 
-void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
-    out += "<object";
-    attribute(out, "class", w.className);
-    attribute(out, "id", w.id);
-    out += '>';
-    // libglade names each widget after its id, as GtkBuilder does not.
-    bool named = false;
-    for (const FormProperty& p : w.properties) named = named || p.name == "name";
-    if (!named) {
-        out += "<property name=\"name\">";
-        escape(out, w.id);
-        out += "</property>";
-    }
-    if (w.hasItems) {
-        out += "<property name=\"model\">";
-        escape(out, w.storeId);
-        out += "</property>";
-    }
-    for (const FormProperty& p : w.properties) writeProperty(out, p);
+// libglade names each widget after its id, as GtkBuilder does not.
+void writeName(std::string& out, const FormWidget& w) {
+    for (const FormProperty& p : w.properties)
+        if (p.name == "name") return;
+    writeProperty(out, plainProperty("name", w.id));
+}
+
+void writeSignals(std::string& out, const FormWidget& w) {
     for (const FormSignal& s : w.signals) {
         out += "<signal";
         attribute(out, "name", s.name);
@@ -390,6 +454,9 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
         attribute(out, "object", s.object, false);
         out += "/>";
     }
+}
+
+void writeAccelerators(std::string& out, const FormWidget& w) {
     for (const FormAccelerator& a : w.accelerators) {
         out += "<accelerator";
         attribute(out, "key", a.key);
@@ -397,36 +464,57 @@ void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const
         attribute(out, "signal", a.signal);
         out += "/>";
     }
-    if (w.hasItems) {
-        out += "<child><object class=\"GtkCellRendererText\"";
-        attribute(out, "id", w.cellId);
-        out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
-    }
-    out += '\n';
-    for (int index : w.children) {
-        const FormWidget& c = widgets[static_cast<size_t>(index)];
-        out += "<child";
-        attribute(out, "internal-child", c.internalChild, false);
+}
+
+// A combo box's items: its own store, shown by a text renderer.
+void writeItemsCell(std::string& out, const FormWidget& w) {
+    out += "<child><object class=\"GtkCellRendererText\"";
+    attribute(out, "id", w.cellId);
+    out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
+}
+
+void writeActionWidgets(std::string& out, const FormWidget& w) {
+    if (w.actionWidgets.empty()) return;
+    out += "<action-widgets>";
+    for (const auto& a : w.actionWidgets) {
+        out += "<action-widget";
+        attribute(out, "response", a.second);
         out += '>';
-        writeWidget(out, widgets, c);
-        if (!c.packing.empty()) {
-            out += "<packing>";
-            for (const FormProperty& p : c.packing) writeProperty(out, p);
-            out += "</packing>";
-        }
-        out += "</child>\n";
+        escape(out, a.first);
+        out += "</action-widget>";
     }
-    if (!w.actionWidgets.empty()) {
-        out += "<action-widgets>";
-        for (const auto& a : w.actionWidgets) {
-            out += "<action-widget";
-            attribute(out, "response", a.second);
-            out += '>';
-            escape(out, a.first);
-            out += "</action-widget>";
-        }
-        out += "</action-widgets>\n";
+    out += "</action-widgets>\n";
+}
+
+void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w);
+
+void writeChild(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& c) {
+    out += "<child";
+    attribute(out, "internal-child", c.internalChild, false);
+    out += '>';
+    writeWidget(out, widgets, c);
+    if (!c.packing.empty()) {
+        out += "<packing>";
+        for (const FormProperty& p : c.packing) writeProperty(out, p);
+        out += "</packing>";
     }
+    out += "</child>\n";
+}
+
+void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
+    out += "<object";
+    attribute(out, "class", w.className);
+    attribute(out, "id", w.id);
+    out += '>';
+    writeName(out, w);
+    if (w.hasItems) writeProperty(out, plainProperty("model", w.storeId));
+    for (const FormProperty& p : w.properties) writeProperty(out, p);
+    writeSignals(out, w);
+    writeAccelerators(out, w);
+    if (w.hasItems) writeItemsCell(out, w);
+    out += '\n';
+    for (int index : w.children) writeChild(out, widgets, widgets[static_cast<size_t>(index)]);
+    writeActionWidgets(out, w);
     out += "</object>";
 }
 

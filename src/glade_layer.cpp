@@ -109,26 +109,6 @@ bool knownSignal(const std::string& name, GType type) {
     return g_signal_parse_name(name.c_str(), type, &id, &detail, FALSE);
 }
 
-// A property value as GtkBuilder will read it, within the property's range.
-bool checkValue(GtkBuilder* builder, GParamSpec* pspec, const FormProperty& p, const char* owner,
-                std::string& why) {
-    GValue value = G_VALUE_INIT;
-    GError* error = nullptr;
-    if (!gtk_builder_value_from_string(builder, pspec, p.value.c_str(), &value, &error)) {
-        why = at(p.line) + "\"" + p.value + "\" is not a value for " + owner + "'s \"" + p.name + "\"" +
-              (error != nullptr ? std::string(": ") + error->message : std::string());
-        if (error != nullptr) g_error_free(error);
-        return false;
-    }
-    const bool invalid = g_param_value_validate(pspec, &value);
-    g_value_unset(&value);
-    if (invalid) {
-        why = at(p.line) + "\"" + p.value + "\" is out of range for " + owner + "'s \"" + p.name + "\"";
-        return false;
-    }
-    return true;
-}
-
 // Properties of GTK 2 that GTK 3 dropped, as forms written for GTK 2 hold
 // them: a value GTK 3 behaves by anyway goes without a word, allow_grow
 // becomes what GTK 2 made of it. With GTK 2 the class has them all.
@@ -156,62 +136,72 @@ const DroppedProperty* droppedProperty(GType type, const FormProperty& p) {
     return nullptr;
 }
 
-class FormCheck {
-public:
-    FormCheck(GtkBuilder* builder, FormTranslation& form) : builder_(builder), form_(form) {}
+std::string ownerOf(const FormWidget& w) {
+    return "\"" + w.id + "\" (" + w.className + ")";
+}
 
-    ~FormCheck() {
+// Another widget of the tree, by id, rather than a value written out.
+bool referencesObject(const GParamSpec* pspec) {
+    return G_IS_PARAM_SPEC_OBJECT(pspec) && !g_type_is_a(pspec->value_type, GDK_TYPE_PIXBUF);
+}
+
+// A property as the toolkit takes it: its spec under the name it has there,
+// none where GTK 3 drops it unasked or the class lacks it.
+struct ToolkitProperty {
+    GParamSpec* pspec = nullptr;
+    std::string name;
+    bool dropped = false;  // goes without a word
+};
+
+ToolkitProperty toolkitProperty(GObjectClass* klass, GType type, const FormProperty& p) {
+    ToolkitProperty t;
+    t.name = p.name;
+    t.pspec = g_object_class_find_property(klass, p.name.c_str());
+    if (t.pspec != nullptr) return t;
+    const DroppedProperty* dropped = droppedProperty(type, p);
+    if (dropped == nullptr) return t;
+    t.dropped = dropped->renamed == nullptr;
+    if (t.dropped) return t;
+    t.name = dropped->renamed;
+    t.pspec = g_object_class_find_property(klass, dropped->renamed);
+    return t;
+}
+
+// What the toolkit knows of a form's widgets: their types, as the check
+// finds them, and the classes and sample widgets asked about them, made once.
+class FormTypes {
+public:
+    FormTypes(GtkBuilder* builder, const FormTranslation& form) : builder_(builder) {
+        types_.reserve(form.widgets.size());
+    }
+
+    ~FormTypes() {
         for (auto& entry : instances_) {
             gtk_widget_destroy(GTK_WIDGET(entry.second));
             g_object_unref(entry.second);
         }
         for (auto& entry : classes_) g_type_class_unref(entry.second);
     }
-    FormCheck(const FormCheck&) = delete;
-    FormCheck& operator=(const FormCheck&) = delete;
+    FormTypes(const FormTypes&) = delete;
+    FormTypes& operator=(const FormTypes&) = delete;
 
-    // What GtkBuilder would fail on midway or abort on: classes the toolkit
-    // does not have, values it cannot read. A property the class lacks is
-    // left out with a warning, as libglade does.
-    bool run(std::string& why) {
-        types_.reserve(form_.widgets.size());
-        for (const FormWidget& w : form_.widgets) {
-            const GType type = widgetType(builder_, w.className);
-            if (type == G_TYPE_INVALID) return refuse(why, w, "unknown widget class \"" + w.className + "\"");
-            if (!g_type_is_a(type, GTK_TYPE_WIDGET))
-                return refuse(why, w, "\"" + w.className + "\" is not a widget class");
-            if (G_TYPE_IS_ABSTRACT(type))
-                return refuse(why, w, "\"" + w.className + "\" is an abstract class");
-            types_.push_back(type);
-            byId_[w.id] = type;
-            if (w.hasItems) byId_[w.storeId] = GTK_TYPE_LIST_STORE;
-        }
-        for (size_t i = 0; i < form_.widgets.size(); ++i)
-            if (!widget(form_.widgets[i], types_[i], why)) return false;
-        // libglade shows or hides a widget once its children are in: a window
-        // shown before would open at the size of an empty one.
-        for (FormWidget& w : form_.widgets)
-            for (auto it = w.properties.begin(); it != w.properties.end();)
-                if (it->name == "visible") {
-                    visibility_.push_back({w.id, yes(it->value)});
-                    it = w.properties.erase(it);
-                } else {
-                    ++it;
-                }
-        form_.builderXml = builderXml(form_.widgets);
-        return true;
+    GtkBuilder* builder() const { return builder_; }
+
+    // The type of the next widget of the form, in the form's order.
+    GType add(const FormWidget& w) {
+        const GType type = widgetType(builder_, w.className);
+        types_.push_back(type);
+        byId_[w.id] = type;
+        if (w.hasItems) byId_[w.storeId] = GTK_TYPE_LIST_STORE;
+        return type;
     }
 
-    // The warnings for what was left out, to give once the form is built.
-    const std::vector<std::string>& leftOut() const { return leftOut_; }
+    GType type(int index) const { return types_[static_cast<size_t>(index)]; }
 
-    // The widgets' "visible", in the order of the form.
-    const std::vector<std::pair<std::string, bool>>& visibility() const { return visibility_; }
-
-private:
-    static bool refuse(std::string& why, const FormWidget& w, const std::string& text) {
-        why = at(w.line) + text;
-        return false;
+    // Whether id names an object of the tree of that type.
+    bool names(const std::string& id, GType type) const {
+        auto found = byId_.find(id);
+        return found != byId_.end() && g_type_is_a(found->second, type);
     }
 
     GObjectClass* classOf(GType type) {
@@ -231,154 +221,292 @@ private:
         return GTK_BUILDABLE(object);
     }
 
-    // GtkBuilder looks an internal child up in the parent, then in its
-    // ancestors; where none has it, it gives up midway.
-    bool hasInternalChild(const FormWidget& w) {
-        for (int a = w.parent; a >= 0; a = form_.widgets[static_cast<size_t>(a)].parent)
-            if (gtk_buildable_get_internal_child(instanceOf(types_[static_cast<size_t>(a)]), builder_,
-                                                 w.internalChild.c_str()) != nullptr)
-                return true;
-        return false;
-    }
-
-    // What gtk_widget_add_accelerator takes: a key, modifiers and an action
-    // signal of the class without arguments.
-    bool accelerator(const FormAccelerator& a, GType type, const std::string& owner, std::string& why) {
-        why = at(a.line) + "an accelerator of " + owner + " ";
-        const guint key = gdk_keyval_from_name(a.key.c_str());
-        if (key == 0 || key == GDK_KEY_VoidSymbol) {
-            why += "has the unknown key \"" + a.key + "\"";
-            return false;
-        }
-        GValue modifiers = G_VALUE_INIT;
-        GError* error = nullptr;
-        if (!a.modifiers.empty() &&
-            !gtk_builder_value_from_string_type(builder_, GDK_TYPE_MODIFIER_TYPE, a.modifiers.c_str(), &modifiers,
-                                                &error)) {
-            why += "has the modifiers \"" + a.modifiers + "\": " + error->message;
-            g_error_free(error);
-            return false;
-        }
-        if (G_IS_VALUE(&modifiers)) g_value_unset(&modifiers);
-        GSignalQuery query;
-        query.signal_id = 0;
-        if (signalName(a.signal)) g_signal_query(g_signal_lookup(a.signal.c_str(), type), &query);
-        if (query.signal_id == 0 || !(query.signal_flags & G_SIGNAL_ACTION) || query.n_params != 0 ||
-            query.return_type != G_TYPE_NONE) {
-            why += "names \"" + a.signal + "\", which is no action signal of its class";
-            return false;
-        }
-        why.clear();
-        return true;
-    }
-
-    static bool boolean(const std::string& text) {
-        bool value = false;
-        return text.empty() || readBoolean(text, value);
-    }
-
-    bool widget(FormWidget& w, GType type, std::string& why) {
-        GObjectClass* klass = classOf(type);
-        const std::string owner = "\"" + w.id + "\" (" + w.className + ")";
-        if (!w.internalChild.empty() && !hasInternalChild(w))
-            return refuse(why, w, "no widget above " + owner + " has an internal child \"" + w.internalChild + "\"");
-        // GtkBuilder stops at a truth value it cannot read.
-        const std::string neither = "\" is neither yes nor no";
-        for (const FormSignal& s : w.signals) {
-            if (!boolean(s.after)) {
-                why = at(s.line) + "after=\"" + s.after + "\" of a signal of " + owner + neither;
-                return false;
-            }
-            // GtkBuilder refuses a signal the class lacks, and GTK 3.24.49's
-            // loses a block on the way.
-            if (!knownSignal(s.name, type)) {
-                why = at(s.line) + "\"" + s.name + "\" is no signal of " + owner;
-                return false;
-            }
-        }
-        for (const FormAccelerator& a : w.accelerators)
-            if (!accelerator(a, type, owner, why)) return false;
-        if (!boolean(w.itemsTranslatable))
-            return refuse(why, w, "translatable=\"" + w.itemsTranslatable + "\" of the items of " + owner + neither);
-        for (const auto* list : {&w.properties, &w.packing})
-            for (const FormProperty& p : *list)
-                if (!boolean(p.translatable)) {
-                    why = at(p.line) + "translatable=\"" + p.translatable + "\" of \"" + p.name + "\" of " + owner +
-                          neither;
-                    return false;
-                }
-        int ownChildren = 0;
-        for (int c : w.children)
-            if (form_.widgets[static_cast<size_t>(c)].internalChild.empty()) ++ownChildren;
-        if (ownChildren > 0 && !g_type_is_a(type, GTK_TYPE_CONTAINER))
-            return refuse(why, w, owner + " is not a container, yet has children");
-        if (ownChildren > 1 && g_type_is_a(type, GTK_TYPE_BIN))
-            return refuse(why, w, owner + " holds only one child, yet has " + std::to_string(ownChildren));
-
-        for (auto it = w.properties.begin(); it != w.properties.end();) {
-            const FormProperty& p = *it;
-            GParamSpec* pspec = g_object_class_find_property(klass, p.name.c_str());
-            if (pspec == nullptr) {
-                if (const DroppedProperty* dropped = droppedProperty(type, p)) {
-                    if (dropped->renamed == nullptr) {
-                        it = w.properties.erase(it);
-                        continue;
-                    }
-                    it->name = dropped->renamed;
-                    pspec = g_object_class_find_property(klass, it->name.c_str());
-                }
-            }
-            if (pspec == nullptr) {
-                leftOut_.push_back(at(p.line) + owner + " has no property \"" + p.name + "\"; it is left out");
-                it = w.properties.erase(it);
-                continue;
-            }
-            if (!(pspec->flags & G_PARAM_WRITABLE) || std::strcmp(pspec->name, "parent") == 0)
-                return refuse(why, w, "the property \"" + p.name + "\" of " + owner + " cannot be set");
-            if (G_IS_PARAM_SPEC_OBJECT(pspec) && !g_type_is_a(pspec->value_type, GDK_TYPE_PIXBUF)) {
-                // Another widget of the tree, by id; libglade leaves the
-                // property unset where there is none of the right kind.
-                auto target = byId_.find(p.value);
-                if (target == byId_.end() || !g_type_is_a(target->second, pspec->value_type)) {
-                    leftOut_.push_back(at(p.line) + "the property \"" + p.name + "\" of " + owner + " names \"" +
-                                       p.value + "\", which is no " + g_type_name(pspec->value_type) +
-                                       " of the tree; it is left out");
-                    it = w.properties.erase(it);
-                    continue;
-                }
-            } else if (!checkValue(builder_, pspec, p, owner.c_str(), why)) {
-                return false;
-            }
-            ++it;
-        }
-
-        // An internal child's real parent is known only once built.
-        if (w.parent < 0 || !w.internalChild.empty()) return true;
-        GObjectClass* parent = classOf(types_[static_cast<size_t>(w.parent)]);
-        const std::string place = "the packing of " + owner;
-        for (auto it = w.packing.begin(); it != w.packing.end();) {
-            GParamSpec* pspec = gtk_container_class_find_child_property(parent, it->name.c_str());
-            if (pspec == nullptr) {
-                leftOut_.push_back(at(it->line) + place + " has no property \"" + it->name + "\"; it is left out");
-                it = w.packing.erase(it);
-                continue;
-            }
-            if (!(pspec->flags & G_PARAM_WRITABLE))
-                return refuse(why, w, "the property \"" + it->name + "\" of " + place + " cannot be set");
-            if (!checkValue(builder_, pspec, *it, place.c_str(), why)) return false;
-            ++it;
-        }
-        return true;
-    }
-
+private:
     GtkBuilder* builder_;
-    FormTranslation& form_;
     std::vector<GType> types_;
     std::map<std::string, GType> byId_;
     std::map<GType, GObjectClass*> classes_;
     std::map<GType, GObject*> instances_;
-    std::vector<std::string> leftOut_;
-    std::vector<std::pair<std::string, bool>> visibility_;
+};
+
+// Refuses what GtkBuilder would fail on midway or abort on: classes the
+// toolkit does not have, values it cannot read. The form stays as it is;
+// the first fault in the form's order is the one told.
+class FormCheck {
+public:
+    FormCheck(FormTypes& types, const FormTranslation& form) : types_(types), form_(form) {}
+    FormCheck(const FormCheck&) = delete;
+    FormCheck& operator=(const FormCheck&) = delete;
+
+    bool run(std::string& why) {
+        for (const FormWidget& w : form_.widgets)
+            if (!classBuildable(w, types_.add(w))) return told(why);
+        for (size_t i = 0; i < form_.widgets.size(); ++i)
+            if (!widget(form_.widgets[i], types_.type(static_cast<int>(i)))) return told(why);
+        return true;
+    }
+
+private:
+    bool told(std::string& why) const {
+        why = why_;
+        return false;
+    }
+
+    bool refuse(int line, const std::string& text) {
+        why_ = at(line) + text;
+        return false;
+    }
+
+    // The class first: its signals are installed when it is first taken.
+    bool widget(const FormWidget& w, GType type) {
+        GObjectClass* klass = types_.classOf(type);
+        if (!internalChildFound(w)) return false;
+        for (const FormSignal& s : w.signals)
+            if (!afterReadable(s, w) || !signalKnown(s, w, type)) return false;
+        for (const FormAccelerator& a : w.accelerators)
+            if (!acceleratorKeyKnown(a, w) || !acceleratorModifiersReadable(a, w) || !acceleratorSignalAction(a, w, type))
+                return false;
+        return itemsTranslatableReadable(w) && translatableReadable(w) && childrenFit(w, type) &&
+               propertiesSettable(w, type, klass) && packingSettable(w);
+    }
+
+    bool classBuildable(const FormWidget& w, GType type) {
+        if (type == G_TYPE_INVALID) return refuse(w.line, "unknown widget class \"" + w.className + "\"");
+        if (!g_type_is_a(type, GTK_TYPE_WIDGET)) return refuse(w.line, "\"" + w.className + "\" is not a widget class");
+        if (G_TYPE_IS_ABSTRACT(type)) return refuse(w.line, "\"" + w.className + "\" is an abstract class");
+        return true;
+    }
+
+    // GtkBuilder looks an internal child up in the parent, then in its
+    // ancestors; where none has it, it gives up midway.
+    bool internalChildFound(const FormWidget& w) {
+        if (w.internalChild.empty()) return true;
+        for (int a = w.parent; a >= 0; a = form_.widgets[static_cast<size_t>(a)].parent)
+            if (gtk_buildable_get_internal_child(types_.instanceOf(types_.type(a)), types_.builder(),
+                                                 w.internalChild.c_str()) != nullptr)
+                return true;
+        return refuse(w.line, "no widget above " + ownerOf(w) + " has an internal child \"" + w.internalChild + "\"");
+    }
+
+    // GtkBuilder stops at a truth value it cannot read.
+    static bool truthValue(const std::string& text) {
+        bool value = false;
+        return text.empty() || readBoolean(text, value);
+    }
+
+    static std::string neither(const std::string& what) {
+        return what + "\" is neither yes nor no";
+    }
+
+    bool afterReadable(const FormSignal& s, const FormWidget& w) {
+        return truthValue(s.after) ||
+               refuse(s.line, neither("after=\"" + s.after + "\" of a signal of " + ownerOf(w)));
+    }
+
+    // GtkBuilder refuses a signal the class lacks, and GTK 3.24.49's loses a
+    // block on the way.
+    bool signalKnown(const FormSignal& s, const FormWidget& w, GType type) {
+        return knownSignal(s.name, type) || refuse(s.line, "\"" + s.name + "\" is no signal of " + ownerOf(w));
+    }
+
+    static std::string acceleratorOf(const FormWidget& w) {
+        return "an accelerator of " + ownerOf(w) + " ";
+    }
+
+    // What gtk_widget_add_accelerator takes: a key, modifiers and an action
+    // signal of the class without arguments.
+    bool acceleratorKeyKnown(const FormAccelerator& a, const FormWidget& w) {
+        const guint key = gdk_keyval_from_name(a.key.c_str());
+        return (key != 0 && key != GDK_KEY_VoidSymbol) ||
+               refuse(a.line, acceleratorOf(w) + "has the unknown key \"" + a.key + "\"");
+    }
+
+    bool acceleratorModifiersReadable(const FormAccelerator& a, const FormWidget& w) {
+        if (a.modifiers.empty()) return true;
+        GValue modifiers = G_VALUE_INIT;
+        GError* error = nullptr;
+        if (!gtk_builder_value_from_string_type(types_.builder(), GDK_TYPE_MODIFIER_TYPE, a.modifiers.c_str(),
+                                                &modifiers, &error)) {
+            refuse(a.line, acceleratorOf(w) + "has the modifiers \"" + a.modifiers + "\": " + error->message);
+            g_error_free(error);
+            return false;
+        }
+        if (G_IS_VALUE(&modifiers)) g_value_unset(&modifiers);
+        return true;
+    }
+
+    bool acceleratorSignalAction(const FormAccelerator& a, const FormWidget& w, GType type) {
+        GSignalQuery query;
+        query.signal_id = 0;
+        if (signalName(a.signal)) g_signal_query(g_signal_lookup(a.signal.c_str(), type), &query);
+        if (query.signal_id != 0 && (query.signal_flags & G_SIGNAL_ACTION) && query.n_params == 0 &&
+            query.return_type == G_TYPE_NONE)
+            return true;
+        return refuse(a.line, acceleratorOf(w) + "names \"" + a.signal + "\", which is no action signal of its class");
+    }
+
+    bool itemsTranslatableReadable(const FormWidget& w) {
+        if (truthValue(w.itemsTranslatable)) return true;
+        return refuse(w.line, neither("translatable=\"" + w.itemsTranslatable + "\" of the items of " + ownerOf(w)));
+    }
+
+    // The widget's own properties first, then its packing.
+    bool translatableReadable(const FormWidget& w) {
+        for (const auto* list : {&w.properties, &w.packing})
+            for (const FormProperty& p : *list)
+                if (!truthValue(p.translatable))
+                    return refuse(p.line, neither("translatable=\"" + p.translatable + "\" of \"" + p.name + "\" of " +
+                                                  ownerOf(w)));
+        return true;
+    }
+
+    // Internal children are the class's own, not added to it.
+    bool childrenFit(const FormWidget& w, GType type) {
+        int ownChildren = 0;
+        for (int c : w.children)
+            if (form_.widgets[static_cast<size_t>(c)].internalChild.empty()) ++ownChildren;
+        if (ownChildren > 0 && !g_type_is_a(type, GTK_TYPE_CONTAINER))
+            return refuse(w.line, ownerOf(w) + " is not a container, yet has children");
+        if (ownChildren > 1 && g_type_is_a(type, GTK_TYPE_BIN))
+            return refuse(w.line, ownerOf(w) + " holds only one child, yet has " + std::to_string(ownChildren));
+        return true;
+    }
+
+    // Properties the toolkit lacks, and references to no object of the
+    // right kind, are left out when the form is adapted: not refused.
+    bool propertiesSettable(const FormWidget& w, GType type, GObjectClass* klass) {
+        for (const FormProperty& p : w.properties) {
+            const ToolkitProperty t = toolkitProperty(klass, type, p);
+            if (t.pspec == nullptr) continue;
+            if (!(t.pspec->flags & G_PARAM_WRITABLE) || std::strcmp(t.pspec->name, "parent") == 0)
+                return refuse(w.line, "the property \"" + t.name + "\" of " + ownerOf(w) + " cannot be set");
+            if (!referencesObject(t.pspec) && !valueReadable(t.pspec, p, t.name, ownerOf(w))) return false;
+        }
+        return true;
+    }
+
+    // An internal child's real parent is known only once built.
+    bool packingSettable(const FormWidget& w) {
+        if (w.parent < 0 || !w.internalChild.empty()) return true;
+        GObjectClass* parent = types_.classOf(types_.type(w.parent));
+        const std::string place = "the packing of " + ownerOf(w);
+        for (const FormProperty& p : w.packing) {
+            GParamSpec* pspec = gtk_container_class_find_child_property(parent, p.name.c_str());
+            if (pspec == nullptr) continue;
+            if (!(pspec->flags & G_PARAM_WRITABLE))
+                return refuse(w.line, "the property \"" + p.name + "\" of " + place + " cannot be set");
+            if (!valueReadable(pspec, p, p.name, place)) return false;
+        }
+        return true;
+    }
+
+    // A value as GtkBuilder will read it, within the property's range.
+    bool valueReadable(GParamSpec* pspec, const FormProperty& p, const std::string& name, const std::string& owner) {
+        GValue value = G_VALUE_INIT;
+        GError* error = nullptr;
+        const std::string what = "\"" + p.value + "\" is ";
+        const std::string of = owner + "'s \"" + name + "\"";
+        if (!gtk_builder_value_from_string(types_.builder(), pspec, p.value.c_str(), &value, &error)) {
+            refuse(p.line, what + "not a value for " + of +
+                               (error != nullptr ? std::string(": ") + error->message : std::string()));
+            if (error != nullptr) g_error_free(error);
+            return false;
+        }
+        const bool invalid = g_param_value_validate(pspec, &value);
+        g_value_unset(&value);
+        return !invalid || refuse(p.line, what + "out of range for " + of);
+    }
+
+    FormTypes& types_;
+    const FormTranslation& form_;
+    std::string why_;
+};
+
+// What the form holds besides GtkBuilder's description of it.
+struct Afterwards {
+    // The warnings for what was left out, to give once the form is built.
+    std::vector<std::string> leftOut;
+    // The widgets' "visible", in the order of the form.
+    std::vector<std::pair<std::string, bool>> visibility;
+};
+
+// Rewrites a checked form for the toolkit: a property the class lacks is
+// left out with a warning, as libglade does, and one of GTK 2 that GTK 3
+// dropped goes or takes its new name.
+class FormAdaptation {
+public:
+    FormAdaptation(FormTypes& types, FormTranslation& form, Afterwards& afterwards)
+        : types_(types), form_(form), afterwards_(afterwards) {}
+    FormAdaptation(const FormAdaptation&) = delete;
+    FormAdaptation& operator=(const FormAdaptation&) = delete;
+
+    void run() {
+        for (size_t i = 0; i < form_.widgets.size(); ++i) {
+            FormWidget& w = form_.widgets[i];
+            properties(w, types_.type(static_cast<int>(i)));
+            packing(w);
+        }
+        takeVisibility();
+        form_.builderXml = builderXml(form_.widgets);
+    }
+
+private:
+    void leaveOut(int line, const std::string& text) {
+        afterwards_.leftOut.push_back(at(line) + text + "; it is left out");
+    }
+
+    // libglade leaves a reference unset where the tree has no object of
+    // the right kind.
+    void properties(FormWidget& w, GType type) {
+        GObjectClass* klass = types_.classOf(type);
+        for (auto it = w.properties.begin(); it != w.properties.end();) {
+            const ToolkitProperty t = toolkitProperty(klass, type, *it);
+            it->name = t.name;
+            if (t.dropped) {
+                it = w.properties.erase(it);
+            } else if (t.pspec == nullptr) {
+                leaveOut(it->line, ownerOf(w) + " has no property \"" + it->name + "\"");
+                it = w.properties.erase(it);
+            } else if (referencesObject(t.pspec) && !types_.names(it->value, t.pspec->value_type)) {
+                leaveOut(it->line, "the property \"" + it->name + "\" of " + ownerOf(w) + " names \"" + it->value +
+                                       "\", which is no " + g_type_name(t.pspec->value_type) + " of the tree");
+                it = w.properties.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    // An internal child's real parent is known only once built.
+    void packing(FormWidget& w) {
+        if (w.parent < 0 || !w.internalChild.empty()) return;
+        GObjectClass* parent = types_.classOf(types_.type(w.parent));
+        for (auto it = w.packing.begin(); it != w.packing.end();) {
+            if (gtk_container_class_find_child_property(parent, it->name.c_str()) != nullptr) {
+                ++it;
+                continue;
+            }
+            leaveOut(it->line, "the packing of " + ownerOf(w) + " has no property \"" + it->name + "\"");
+            it = w.packing.erase(it);
+        }
+    }
+
+    // libglade shows or hides a widget once its children are in: a window
+    // shown before would open at the size of an empty one.
+    void takeVisibility() {
+        for (FormWidget& w : form_.widgets)
+            for (auto it = w.properties.begin(); it != w.properties.end();)
+                if (it->name == "visible") {
+                    afterwards_.visibility.push_back({w.id, yes(it->value)});
+                    it = w.properties.erase(it);
+                } else {
+                    ++it;
+                }
+    }
+
+    FormTypes& types_;
+    FormTranslation& form_;
+    Afterwards& afterwards_;
 };
 
 // Warnings and criticals that GTK gives while building, held to decide on.
@@ -409,23 +537,9 @@ void translateInContext(std::vector<FormProperty>& properties, const char* domai
     }
 }
 
-// What the form holds besides GtkBuilder's description of it.
-struct Afterwards {
-    std::vector<std::string> leftOut;
-    std::vector<std::pair<std::string, bool>> visibility;
-};
-
-bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, Afterwards& afterwards,
-           std::string& why) {
-    for (FormWidget& w : form.widgets) {
-        translateInContext(w.properties, domain);
-        translateInContext(w.packing, domain);
-    }
-    {
-        FormCheck check(builder, form);
-        if (!check.run(why)) return false;
-        afterwards = {check.leftOut(), check.visibility()};
-    }
+// GtkBuilder's part: a warning or critical it gives on the way fails the
+// build as much as an error does.
+bool addToBuilder(GtkBuilder* builder, const std::string& xml, std::string& why) {
     std::vector<std::string> held;
     std::vector<std::pair<const char*, guint>> handlers;
     for (const char* domain : kToolkitDomains)
@@ -434,7 +548,7 @@ bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, After
                                                                                     G_LOG_LEVEL_CRITICAL),
                                                         holdToolkitMessage, &held));
     GError* error = nullptr;
-    const guint built = gtk_builder_add_from_string(builder, form.builderXml.data(), form.builderXml.size(), &error);
+    const guint built = gtk_builder_add_from_string(builder, xml.data(), xml.size(), &error);
     for (const auto& handler : handlers) g_log_remove_handler(handler.first, handler.second);
     if (built == 0) {
         why = std::string("GTK cannot build the form: ") + (error != nullptr ? error->message : "unknown error");
@@ -446,6 +560,21 @@ bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, After
         return false;
     }
     return true;
+}
+
+// The sample widgets the check made are gone before GtkBuilder starts.
+bool build(GtkBuilder* builder, FormTranslation& form, const char* domain, Afterwards& afterwards,
+           std::string& why) {
+    for (FormWidget& w : form.widgets) {
+        translateInContext(w.properties, domain);
+        translateInContext(w.packing, domain);
+    }
+    {
+        FormTypes types(builder, form);
+        if (!FormCheck(types, form).run(why)) return false;
+        FormAdaptation(types, form, afterwards).run();
+    }
+    return addToBuilder(builder, form.builderXml, why);
 }
 
 void fillStores(GtkBuilder* builder, const FormTranslation& form, const char* domain) {
