@@ -145,7 +145,7 @@ bool referencesObject(const GParamSpec* pspec) {
     return G_IS_PARAM_SPEC_OBJECT(pspec) && !g_type_is_a(pspec->value_type, GDK_TYPE_PIXBUF);
 }
 
-// A property as the toolkit takes it: its spec under the name it has there,
+// A property as the toolkit takes it: its GParamSpec under the name it has there,
 // none where GTK 3 drops it unasked or the class lacks it.
 struct ToolkitProperty {
     GParamSpec* pspec = nullptr;
