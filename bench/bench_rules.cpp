@@ -15,6 +15,7 @@
 #include "human.h"
 #include "literal_computer.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
@@ -28,14 +29,8 @@ struct QuietCout {
 
 // A fleet for the board: the default 2/3/4/3 up to 14 x 14, else 25 of each
 // type, so that a big board still has ships left after half of it is shot.
-std::vector<std::unique_ptr<Ship>> fleetFor(int side) {
-    std::vector<std::unique_ptr<Ship>> fleet;
-    const int counts[4] = {side <= 14 ? 2 : 25, side <= 14 ? 3 : 25, side <= 14 ? 4 : 25, side <= 14 ? 3 : 25};
-    for (int i = 0; i < counts[0]; ++i) fleet.emplace_back(new Aircraft);
-    for (int i = 0; i < counts[1]; ++i) fleet.emplace_back(new Battleship);
-    for (int i = 0; i < counts[2]; ++i) fleet.emplace_back(new Submarine);
-    for (int i = 0; i < counts[3]; ++i) fleet.emplace_back(new Destroyer);
-    return fleet;
+FleetTemplates fleetFor(int side) {
+    return side <= 14 ? FleetTemplates(2, 3, 4, 3) : FleetTemplates(25, 25, 25, 25);
 }
 
 // A half-played game: the target's fleet placed at random, then half of the
@@ -44,19 +39,16 @@ std::vector<std::unique_ptr<Ship>> fleetFor(int side) {
 template <class Shooter>
 struct HalfPlayed {
     QuietCout quiet;
-    std::vector<std::unique_ptr<Ship>> templates;
+    FleetTemplates templates;
     Human target;
     Shooter shooter{true};
 
-    explicit HalfPlayed(int side, unsigned seed) {
-        templates = fleetFor(side);
-        std::vector<Ship*> raw;
-        for (auto& t : templates) raw.push_back(t.get());
+    explicit HalfPlayed(int side, unsigned seed) : templates(fleetFor(side)) {
         srand(seed);
         int grow = side;
         for (;;) {
             target.addFields(Coord(grow, grow));
-            target.addShips(raw.data(), static_cast<int>(raw.size()));
+            target.addShips(templates.ships.data(), templates.count());
             if (target.loadShips()) break;
             ++grow;
         }
@@ -149,16 +141,11 @@ void newGameCarriersFullScan(benchmark::State& state) {
     unsigned seed = 1;
     for (auto _ : state) {
         srand(seed++);
-        std::vector<std::unique_ptr<Ship>> templates;
-        std::vector<Ship*> raw;
-        for (int i = 0; i < 100; ++i) {
-            templates.emplace_back(new Aircraft);
-            raw.push_back(templates.back().get());
-        }
+        FleetTemplates templates(100, 0, 0, 0);
         LiteralComputer computer(true);
         int side = 1;
         computer.addFields(Coord(side, side));
-        computer.addShips(raw.data(), 100);
+        computer.addShips(templates.ships.data(), templates.count());
         while (!literalLoadShips(computer)) {
             ++side;
             computer.addFields(Coord(side, side));

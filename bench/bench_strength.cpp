@@ -13,6 +13,7 @@
 #include "computer.h"
 #include "human.h"
 #include "ship.h"
+#include "test_ships.h"
 
 namespace {
 
@@ -24,13 +25,7 @@ struct Setup {
 
 // Shots until the fleet is sunk, for one seeded game.
 int shotsToWin(const Setup& setup, bool hard, unsigned seed) {
-    std::vector<std::unique_ptr<Ship>> templates;
-    for (int i = 0; i < setup.carriers; ++i) templates.emplace_back(new Aircraft);
-    for (int i = 0; i < setup.battleships; ++i) templates.emplace_back(new Battleship);
-    for (int i = 0; i < setup.submarines; ++i) templates.emplace_back(new Submarine);
-    for (int i = 0; i < setup.destroyers; ++i) templates.emplace_back(new Destroyer);
-    std::vector<Ship*> raw;
-    for (auto& t : templates) raw.push_back(t.get());
+    FleetTemplates templates(setup.carriers, setup.battleships, setup.submarines, setup.destroyers);
 
     srand(seed);
     Human target;
@@ -38,7 +33,7 @@ int shotsToWin(const Setup& setup, bool hard, unsigned seed) {
     int grow = 0;
     do {
         target.addFields(Coord(setup.w + grow, setup.h + grow));
-        target.addShips(raw.data(), static_cast<int>(raw.size()));
+        target.addShips(templates.ships.data(), templates.count());
         ++grow;
     } while (!target.loadShips());
     computer.addFields(Coord(target.myField->w, target.myField->h));

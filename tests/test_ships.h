@@ -1,6 +1,7 @@
 #ifndef BATTLESHIPS_TESTS_TEST_SHIPS_H
 #define BATTLESHIPS_TESTS_TEST_SHIPS_H
 
+#include <memory>
 #include <vector>
 
 #include "field.h"
@@ -16,6 +17,20 @@ inline Ship* makeShip(int size) {
     default: return new Boat;
     }
 }
+
+// A fleet's templates, biggest type first as the game lists them, owned,
+// and the plain pointers that addShips takes.
+struct FleetTemplates {
+    std::vector<std::unique_ptr<Ship>> owned;
+    std::vector<Ship*> ships;
+
+    FleetTemplates(int carriers, int battleships, int submarines, int destroyers) {
+        const int counts[4] = {carriers, battleships, submarines, destroyers};
+        for (int type = 0; type < 4; ++type)
+            for (int i = 0; i < counts[type]; ++i) ships.push_back(owned.emplace_back(makeShip(5 - type)).get());
+    }
+    int count() const { return static_cast<int>(ships.size()); }
+};
 
 // A destroyer that counts its live instances, so that copies made and freed
 // show without a leak checker.

@@ -119,17 +119,11 @@ struct Fleet {
 // seed: the cells it fires at, in order, to the last ship sunk.
 template <class Shooter>
 std::vector<Coord> shots(Shooter& computer, const BoardSize& size, const Fleet& fleet, unsigned seed) {
-    std::vector<std::unique_ptr<Ship>> templates;
-    for (int i = 0; i < fleet.carriers; ++i) templates.emplace_back(new Aircraft);
-    for (int i = 0; i < fleet.battleships; ++i) templates.emplace_back(new Battleship);
-    for (int i = 0; i < fleet.submarines; ++i) templates.emplace_back(new Submarine);
-    for (int i = 0; i < fleet.destroyers; ++i) templates.emplace_back(new Destroyer);
-    std::vector<Ship*> raw;
-    for (auto& t : templates) raw.push_back(t.get());
+    FleetTemplates templates(fleet.carriers, fleet.battleships, fleet.submarines, fleet.destroyers);
 
     Human target;
     target.addFields(Coord(size.w, size.h));
-    target.addShips(raw.data(), static_cast<int>(raw.size()));
+    target.addShips(templates.ships.data(), templates.count());
     computer.addFields(Coord(size.w, size.h));
     srand(seed);
     std::vector<Coord> fired;
