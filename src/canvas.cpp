@@ -678,29 +678,71 @@ bool Canvas::canRedrawPart() {
         // The first frame has nothing to keep.
         return false;
     }
-    if (watchDisplay == nullptr) return false;
+    // The probe comes first: it makes the renderer take up the window's
+    // size now, should it be due to.
+    const bool fits = bufferFitsLayout();
+    const bool kept = watchDisplay != nullptr && !windowChanged() && fits && !lost;
+    lost = false;
+    return kept;
+}
+
+// Events of the window since the last look: whether it lost what it showed
+// (covered, resized, mapped anew).
+bool Canvas::windowChanged() {
     ::Display* watch = static_cast<::Display*>(watchDisplay);
     // After the round trip every event the server sent before it is queued.
     XSync(watch, False);
-    bool kept = true;
+    bool changed = false;
     while (XPending(watch) > 0) {
         XEvent event;
         XNextEvent(watch, &event);
-        if (event.type == Expose || event.type == ConfigureNotify || event.type == MapNotify) kept = false;
+        if (event.type == Expose || event.type == ConfigureNotify || event.type == MapNotify) changed = true;
     }
-    return kept;
+    return changed;
+}
+
+// Whether the back buffer has the size the layout was made for. Pixels read
+// from outside the buffer are left as they were in the reader's memory.
+bool Canvas::bufferFitsLayout() {
+    const int w = width(), h = height();
+    glReadBuffer(GL_BACK);
+    auto inside = [](int x, int y) {
+        GLfloat pixel[4] = {-1, -1, -1, -1};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, pixel);
+        return pixel[0] >= 0;
+    };
+    return inside(w - 1, h - 1) && !inside(w, 0) && !inside(0, h);
 }
 
 void Canvas::showAll() {
     checkPresent(*this, drawWhole, {});
+    // Mesa's software renderer takes up the window's new size only at a
+    // swap: a frame drawn after a part frame and a resize went into the
+    // buffer of the old size. This swap makes the buffer anew, empty, and
+    // the frame is drawn once more into it, at once but only once, lest a
+    // renderer this probe misreads redraw for ever.
+    const bool fits = bufferFitsLayout();
     glFlush();
     glutSwapBuffers();
+    if (!fits) {
+        lost = true;
+        if (!redrawnUnfit) glutPostRedisplay();
+    }
+    redrawnUnfit = !fits;
 }
 
 void Canvas::showParts(const std::vector<Box>& boxes) {
+    // The window changed while the boxes were drawn: the renderer may have
+    // made its buffer anew under them. Nothing goes on the window; a whole
+    // frame follows.
+    if (!bufferFitsLayout() || windowChanged()) {
+        lost = true;
+        glutPostRedisplay();
+        return;
+    }
+    checkPresent(*this, drawWhole, boxes);
     // The copy takes the back buffer as it is: the renderer's threads must
     // have finished with it.
-    checkPresent(*this, drawWhole, boxes);
     glFinish();
     for (const Box& box : boxes) {
         const PixelRect r = pixelRect(box, windowW, windowH);

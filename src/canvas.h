@@ -162,6 +162,8 @@ private:
     bool textAsQuads(float x, float y, const char* text);
     void lineState(float width, bool smooth);
     void openWatch();
+    bool windowChanged();
+    bool bufferFitsLayout();
     void scissor(const Box& box);
     void layerScissor(const Box& box);
     int probeRaster(float x, float y, bool column);
@@ -185,6 +187,9 @@ private:
     void* watchDisplay = nullptr;
     void (*copySubBuffer)(void*, unsigned long, int, int, int, int) = nullptr;
     bool watchTried = false;
+    // The back buffer may hold less than the last frame: the next is whole.
+    bool lost = false;
+    bool redrawnUnfit = false;
     std::function<void()> drawWhole;
 
     // The layer and the window pixels it lies over.
