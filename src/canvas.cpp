@@ -711,6 +711,10 @@ bool Canvas::bufferFitsLayout() {
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, pixel);
         return pixel[0] >= 0;
     };
+    // Mesa clips a read to the buffer as it was before the read makes the
+    // renderer take up the window's size: a first read of a pixel every
+    // buffer has lets the others be clipped to the buffer they read.
+    inside(0, 0);
     return inside(w - 1, h - 1) && !inside(w, 0) && !inside(0, h);
 }
 

@@ -1,0 +1,262 @@
+// The window monkey: plays the real game through the X server with a seeded
+// random stream of events (pointer, buttons, keys, resizes, moves, unmap and
+// map, a window laid over it), one game per seed, each on a board and fleet
+// drawn from its seed, and checks every run (see monkey_run.h). Every run's
+// events are written to <folder>/seed-<n>.events, which --events sends again.
+//
+//   monkey GAME FIXED_TIME FOLDER [--seed N] [--runs N | --seconds S]
+//          [--events-per-run N] [--plain]
+//   monkey GAME FIXED_TIME FOLDER --events FILE [--plain]
+//
+// --plain: the game does not report its frames (not the checked game).
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "monkey_run.h"
+#include "xsession.h"
+
+namespace {
+
+using monkey::Event;
+
+// A number from lo to hi, both included.
+int between(std::mt19937& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+
+bool chance(std::mt19937& rng, double p) {
+    return std::uniform_real_distribution<double>(0, 1)(rng) < p;
+}
+
+// A board and fleet: small and square, long and thin, middling, large, up
+// to 300 x 300; some fleets too big for their board, which then grows.
+std::vector<std::string> drawGame(std::mt19937& rng) {
+    int w = 0, h = 0;
+    const int kind = between(rng, 0, 99);
+    if (kind < 30) {
+        w = between(rng, 1, 14);
+        h = between(rng, 1, 14);
+    } else if (kind < 45) {
+        const int shape = between(rng, 0, 3);
+        const int longSide = between(rng, 20, 60);
+        w = shape == 0 ? 1 : shape == 1 ? longSide : shape == 2 ? 10 : 40;
+        h = shape == 0 ? longSide : shape == 1 ? 1 : shape == 2 ? 40 : 10;
+    } else if (kind < 70) {
+        w = between(rng, 15, 60);
+        h = between(rng, 15, 60);
+    } else if (kind < 88) {
+        w = between(rng, 60, 200);
+        h = between(rng, 60, 200);
+    } else {
+        w = between(rng, 200, 300);
+        h = chance(rng, 0.5) ? w : between(rng, 200, 300);
+    }
+    const int area = w * h;
+    const int most = chance(rng, 0.1) ? 5 : area < 60 ? 2 : std::min(25, 3 + area / 400);
+    std::vector<std::string> args = {std::to_string(w), std::to_string(h)};
+    for (int type = 0; type < 4; ++type) args.push_back(std::to_string(between(rng, 0, most)));
+    args.push_back(std::to_string(between(rng, 0, 1)));
+    return args;
+}
+
+// The stream of one run. It keeps its own idea of the window's size, so
+// that a seed gives the same events whatever the timing.
+class RandomPlayer {
+public:
+    RandomPlayer(std::mt19937& rng, int events) : rng_(rng), left_(events) {}
+
+    bool next(Event& event) {
+        if (!queued_.empty()) {
+            event = queued_.front();
+            queued_.pop_front();
+            return true;
+        }
+        if (left_ <= 0) return finish(event);
+        --left_;
+        event = draw();
+        // The pause after it: none, short, or long enough for a frame.
+        const int pause = between(rng_, 0, 9);
+        if (pause >= 5) queued_.push_back(Event{"wait", {pause < 8 ? between(rng_, 1, 20) : between(rng_, 20, 300)}});
+        return true;
+    }
+
+private:
+    Event draw() {
+        const int pick = between(rng_, 0, 999);
+        if (pick < 420) return move();
+        if (pick < 520) {
+            const int b = chance(rng_, 0.45) ? 1 : chance(rng_, 0.2) ? 2 : 3;
+            held_.insert(b);
+            return Event{"press", {b}};
+        }
+        if (pick < 620) {
+            int b = chance(rng_, 0.5) ? 1 : 3;
+            if (!held_.empty() && chance(rng_, 0.8)) b = *held_.begin();
+            held_.erase(b);
+            return Event{"release", {b}};
+        }
+        if (pick < 720) {
+            static const char keys[] = "ssssnnnffx";
+            const char key = keys[between(rng_, 0, 9)];
+            if (key == 'f') {
+                full_ = !full_;
+                w_ = full_ ? 1920 : 1599;
+                h_ = full_ ? 1080 : 899;
+            }
+            return Event{"key", {key}};
+        }
+        // Q ends the run; sent to a window off the screen it would not.
+        if (pick < 722 && mapped_) return Event{"key", {'q'}};
+        if (pick < 800) {
+            const bool tiny = chance(rng_, 0.15);
+            w_ = tiny ? between(rng_, 1, 120) : between(rng_, 200, 1920);
+            h_ = tiny ? between(rng_, 1, 120) : between(rng_, 150, 1080);
+            return Event{"resize", {w_, h_}};
+        }
+        if (pick < 830) return Event{"place", {between(rng_, -200, 1800), between(rng_, -200, 1000)}};
+        if (pick < 870) {
+            mapped_ = !mapped_;
+            return Event{mapped_ ? "map" : "unmap", {}};
+        }
+        if (pick < 930) {
+            covered_ = !covered_;
+            if (!covered_) return Event{"uncover", {}};
+            return Event{"cover", {between(rng_, -100, w_), between(rng_, -100, h_), between(rng_, 1, 900),
+                                   between(rng_, 1, 700)}};
+        }
+        return move();
+    }
+
+    // Over the window mostly, now and then off its edges.
+    Event move() {
+        if (chance(rng_, 0.1)) return Event{"move", {between(rng_, -40, w_ + 40), between(rng_, -40, h_ + 40)}};
+        return Event{"move", {between(rng_, 0, std::max(0, w_ - 1)), between(rng_, 0, std::max(0, h_ - 1))}};
+    }
+
+    // Buttons let go, the window back on the screen and bare.
+    bool finish(Event& event) {
+        if (!held_.empty()) {
+            event = Event{"release", {*held_.begin()}};
+            held_.erase(held_.begin());
+            return true;
+        }
+        if (!mapped_) {
+            mapped_ = true;
+            event = Event{"map", {}};
+            return true;
+        }
+        if (covered_) {
+            covered_ = false;
+            event = Event{"uncover", {}};
+            return true;
+        }
+        return false;
+    }
+
+    std::mt19937& rng_;
+    int left_;
+    std::deque<Event> queued_;
+    std::set<int> held_;
+    bool mapped_ = true, covered_ = false, full_ = false;
+    int w_ = 1599, h_ = 899;
+};
+
+void report(const std::string& what, const monkey::Result& r, const std::string& replay) {
+    std::printf("monkey: %s: %d events, %d frames: %s\n", what.c_str(), r.events, r.frames,
+                r.failures.empty() ? "ok" : "FAILED");
+    for (const std::string& f : r.failures) std::printf("  %s\n", f.c_str());
+    if (!r.failures.empty()) std::printf("  again: %s\n", replay.c_str());
+    std::fflush(stdout);
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: monkey GAME FIXED_TIME FOLDER [--seed N] [--runs N | --seconds S] "
+                 "[--events-per-run N] [--plain]\n"
+                 "       monkey GAME FIXED_TIME FOLDER --events FILE [--plain]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) return usage();
+    monkey::Setup setup;
+    setup.game = argv[1];
+    setup.fixedTime = argv[2];
+    setup.folder = argv[3];
+    setup.checked = true;
+    long seed = 1, runs = 1, seconds = 0, perRun = 150;
+    std::string eventsFile;
+    for (int i = 4; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--plain") {
+            setup.checked = false;
+            continue;
+        }
+        if (i + 1 >= argc) return usage();
+        const std::string value = argv[++i];
+        char* end = nullptr;
+        const long n = std::strtol(value.c_str(), &end, 10);
+        const bool number = *end == '\0' && !value.empty();
+        if (flag == "--events") eventsFile = value;
+        else if (flag == "--seed" && number) seed = n;
+        else if (flag == "--runs" && number && n > 0) runs = n;
+        else if (flag == "--seconds" && number && n > 0) seconds = n;
+        else if (flag == "--events-per-run" && number && n > 0) perRun = n;
+        else return usage();
+    }
+
+    if (!eventsFile.empty()) {
+        monkey::Script script;
+        std::string error;
+        if (!monkey::readScript(xtest::readFile(eventsFile), script, error)) {
+            std::fprintf(stderr, "monkey: %s: %s\n", eventsFile.c_str(), error.c_str());
+            return 2;
+        }
+        setup.name = "replay";
+        size_t at = 0;
+        const monkey::Result r = monkey::play(setup, script.gameArgs, [&](monkey::Sender&, Event& e) {
+            if (at >= script.events.size()) return false;
+            e = script.events[at++];
+            return true;
+        });
+        report(eventsFile, r, "monkey ... --events " + eventsFile);
+        return r.failures.empty() ? 0 : 1;
+    }
+
+    const auto started = std::chrono::steady_clock::now();
+    auto elapsed = [&] {
+        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count();
+    };
+    long done = 0, events = 0, frames = 0, failed = 0;
+    for (long s = seed;; ++s) {
+        if (seconds > 0 ? elapsed() >= seconds : done >= runs) break;
+        std::mt19937 rng(static_cast<unsigned>(s));
+        const std::vector<std::string> args = drawGame(rng);
+        RandomPlayer player(rng, static_cast<int>(perRun));
+        setup.name = "seed-" + std::to_string(s);
+        const monkey::Result r =
+            monkey::play(setup, args, [&](monkey::Sender&, Event& e) { return player.next(e); });
+        std::string game = "game";
+        for (const std::string& a : args) game += " " + a;
+        report("seed " + std::to_string(s) + " (" + game + ")", r,
+               "make monkey SEED=" + std::to_string(s) + ", or make monkey EVENTS=" + setup.folder + "/" +
+                   setup.name + ".events");
+        ++done;
+        events += r.events;
+        frames += r.frames;
+        if (!r.failures.empty()) ++failed;
+    }
+    std::printf("monkey: %ld runs, %ld events, %ld frames, %ld failed, in %ld s\n", done, events, frames, failed,
+                static_cast<long>(elapsed()));
+    return failed == 0 ? 0 : 1;
+}
