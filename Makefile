@@ -16,6 +16,10 @@
 #                       give end in one line, with success (as CI does for forky)
 #   make test-debian13 BENCH=1  also make bench and make compare-frames there
 #                       (not run by CI)
+#   make monkey SEED=n  the window monkey, on the checked game built with the
+#                       sanitizers, plays seed n (MONKEY_RUNS runs from it);
+#                       MONKEY_SECONDS=s plays seeds from it for s seconds;
+#                       EVENTS=file sends a written list of events instead
 # BATTLESHIPS_TOOLKIT=gtk3 in the environment builds the launcher on GTK 3
 # even where GTK 2 exists (where it does not, GTK 3 is taken anyway).
 BUILD      ?= build
@@ -23,6 +27,7 @@ BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
 BUILD_LAYER ?= build-layer
 BUILD_GTK3 ?= build-gtk3
+BUILD_MONKEY ?= build-monkey
 JOBS       ?= $(shell nproc)
 
 # The toolkit as the environment asks for it now, empty for GTK 2 where it
@@ -34,7 +39,7 @@ CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TOOLK
   -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
 .PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer test-gtk3 fuzz bench \
-	compare-frames clean package \
+	compare-frames clean package monkey monkey-build \
 	reproducible test-debian13 test-release
 
 all: build
@@ -134,8 +139,28 @@ test-sanitize: deps
 fuzz: deps
 	BUILD_FUZZ=$(BUILD_FUZZ) JOBS=$(JOBS) ./scripts/fuzz
 
+# The window monkey (tests/monkey.cpp) on the checked game built with
+# AddressSanitizer and UBSan, in $(BUILD_MONKEY)/; every run's events are
+# written to $(BUILD_MONKEY)/runs/seed-<n>.events.
+SEED ?= 1
+MONKEY_RUNS ?= 1
+MONKEY_SECONDS ?=
+EVENTS ?=
+MONKEY = cd $(BUILD_MONKEY)/tests && mkdir -p ../runs && \
+  LSAN_OPTIONS=suppressions=$(abspath tests/lsan.supp):print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ./monkey "$$PWD/game_checked" "$$PWD/libfixed_time.so $$PWD/libno_dlclose.so" "$$PWD/../runs"
+monkey-build: deps
+	cmake -S . -B $(BUILD_MONKEY) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_SANITIZE=ON $(TOOLKIT) \
+	  -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF
+	cmake --build $(BUILD_MONKEY) -j $(JOBS) --target monkey
+
+monkey: monkey-build
+	$(MONKEY) $(if $(EVENTS),--events $(abspath $(EVENTS)),--seed $(SEED) \
+	  $(if $(MONKEY_SECONDS),--seconds $(MONKEY_SECONDS),--runs $(MONKEY_RUNS)))
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER) $(BUILD_GTK3)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_LAYER) $(BUILD_GTK3) $(BUILD_MONKEY)
 
 # Speed and strength figures (see docs/performance.md): only the benchmarks
 # are built, and the game of OLD_COMMIT for the window's figures to stand

@@ -4,10 +4,11 @@
 // drawn from its seed, and checks every run (see monkey_run.h). Every run's
 // events are written to <folder>/seed-<n>.events, which --events sends again.
 //
-//   monkey GAME FIXED_TIME FOLDER [--seed N] [--runs N | --seconds S]
+//   monkey GAME PRELOAD FOLDER [--seed N] [--runs N | --seconds S]
 //          [--events-per-run N] [--plain]
-//   monkey GAME FIXED_TIME FOLDER --events FILE [--plain]
+//   monkey GAME PRELOAD FOLDER --events FILE [--plain]
 //
+// PRELOAD: the game's LD_PRELOAD, the fixed clock (libfixed_time.so) first.
 // --plain: the game does not report its frames (not the checked game).
 
 #include <chrono>
@@ -179,9 +180,9 @@ void report(const std::string& what, const monkey::Result& r, const std::string&
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: monkey GAME FIXED_TIME FOLDER [--seed N] [--runs N | --seconds S] "
+                 "usage: monkey GAME PRELOAD FOLDER [--seed N] [--runs N | --seconds S] "
                  "[--events-per-run N] [--plain]\n"
-                 "       monkey GAME FIXED_TIME FOLDER --events FILE [--plain]\n");
+                 "       monkey GAME PRELOAD FOLDER --events FILE [--plain]\n");
     return 2;
 }
 
@@ -191,7 +192,7 @@ int main(int argc, char** argv) {
     if (argc < 4) return usage();
     monkey::Setup setup;
     setup.game = argv[1];
-    setup.fixedTime = argv[2];
+    setup.preload = argv[2];
     setup.folder = argv[3];
     setup.checked = true;
     long seed = 1, runs = 1, seconds = 0, perRun = 150;

@@ -89,7 +89,7 @@ Result play(const Setup& setup, const std::vector<std::string>& gameArgs,
     // The game's environment: a fixed deal, Mesa without a shader cache
     // (whose filling draws from rand()), the report of every frame. The
     // sanitizers' runtime need not come first when something is preloaded.
-    setenv("LD_PRELOAD", setup.fixedTime.c_str(), 1);
+    setenv("LD_PRELOAD", setup.preload.c_str(), 1);
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
     setenv("BATTLESHIPS_PRESENT_CHECK", present.c_str(), 1);
     const char* asan = getenv("ASAN_OPTIONS");

@@ -17,7 +17,7 @@ namespace monkey {
 
 struct Setup {
     std::string game;       // the program, checked or not
-    std::string fixedTime;  // preloaded, for the same deal every time
+    std::string preload;    // LD_PRELOAD: the fixed clock for the same deal every time, and more
     bool checked = false;   // the game reports on every frame it presents
     std::string folder;     // where the run's files go
     std::string name;       // of its files: <name>.events, <name>.present

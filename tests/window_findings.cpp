@@ -35,7 +35,7 @@ TEST_P(KeptFinding, PlaysAgainWithEveryCheckPassing) {
     const char* checked = std::getenv("BATTLESHIPS_CHECKED_GAME");
     setup.game = checked != nullptr ? checked : xtest::buildDir() + "/game";
     setup.checked = checked != nullptr;
-    setup.fixedTime = BATTLESHIPS_FIXED_TIME;
+    setup.preload = BATTLESHIPS_FIXED_TIME;
     setup.folder = xtest::tempDir();
     setup.name = GetParam();
     size_t at = 0;
