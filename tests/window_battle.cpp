@@ -643,3 +643,74 @@ TEST(TallBoard, FittedLayoutDrawsAHundredAndTwentyRowsWithFullRowNumbers) {
     })) << "no ship at the clicked cell of the tall board";
     EXPECT_TRUE(b.game.process().running());
 }
+
+// The largest board, 300 x 300 with 25 ships a type: S, shots, the overlay
+// held and let go, N. Its cells are under three pixels, too small to read a
+// cross in; the checked run holds every one of these frames against a
+// whole frame, and here the screen must show each step's change.
+TEST(LargestBoard, PlacesShootsShowsTheOverlayAndDealsAgain) {
+    Battle b({"300", "300", "25", "25", "25", "25", "1"}, 300, 0);
+    ASSERT_TRUE(b.game.started()) << b.game.out();
+    b.g = windowOnScreen(kScreenW, kScreenH);
+    b.l = layoutFor(b.g.w, b.g.h, 300, 300);
+    b.own = ownBoard(b.l, b.g, 300, 300);
+    b.record = recordBoard(b.l, b.g, 300, 300);
+    Game& game = b.game;
+    ASSERT_TRUE(game.waitFor([&](const xtest::Shot& s) { return instructionsShown(s, b.l, b.g); }, 30s));
+
+    // The record board comes with S where the instructions stood.
+    const Point middle = b.record.centre(150, 150);
+    ASSERT_TRUE(placeFleet(game, b.margin(), [&](const xtest::Shot& s) {
+        return !xtest::near(s.at(middle.x, middle.y), clearRgb()) && !instructionsShown(s, b.l, b.g);
+    })) << "the record board never appeared";
+
+    // The own board's pixels, where the computer's answers land.
+    auto ownPixels = [&](const xtest::Shot& s) {
+        std::vector<int> pixels;
+        for (int y = 0; y < 300; y += 3)
+            for (int x = 0; x < 300; x += 3) {
+                const Point p = b.own.centre(x, y);
+                const xtest::Rgb c = s.at(p.x, p.y);
+                pixels.push_back(c.r << 16 | c.g << 8 | c.b);
+            }
+        return pixels;
+    };
+    auto ownColumn = [&](const xtest::Shot& s) {
+        std::vector<int> pixels;
+        const Point top = b.own.at(150, 0, 0.5f, 0.5f);
+        const Point bottom = b.own.at(150, 299, 0.5f, 0.5f);
+        for (int y = top.y; y <= bottom.y; ++y) pixels.push_back(s.at(top.x, y).r);
+        return pixels;
+    };
+
+    // Shots far apart on the part of the record board inside the window:
+    // each is answered somewhere on the own board, which is far too large
+    // to look at cell by cell.
+    settle();
+    xtest::Shot before = game.shot();
+    for (const Point cell : {Point{2, 2}, Point{120, 250}, Point{200, 40}}) {
+        game.click(b.record.centre(cell.x, cell.y));
+        std::this_thread::sleep_for(1s);
+    }
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) {
+        const std::vector<int> was = ownPixels(before), now = ownPixels(s);
+        return was != now || ownColumn(before) != ownColumn(s);
+    }, 20s)) << "no answer shows on the own board";
+
+    // The overlay over the whole own board, and gone again on release.
+    game.move(b.record.centre(100, 100));
+    std::this_thread::sleep_for(1s);
+    before = game.shot();
+    game.server().xdotool({"mousedown", "3"});
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) { return ownColumn(s) != ownColumn(before); }, 30s))
+        << "no overlay while the right button is held";
+    game.server().xdotool({"mouseup", "3"});
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) { return ownColumn(s) == ownColumn(before); }, 30s))
+        << "the overlay stays after the release";
+
+    // N: placing again, the record board gone.
+    game.key("n", b.margin());
+    EXPECT_TRUE(game.waitFor([&](const xtest::Shot& s) { return instructionsShown(s, b.l, b.g); }, 30s))
+        << "no new game after N";
+    EXPECT_TRUE(game.process().running());
+}
