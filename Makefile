@@ -16,6 +16,7 @@
 #                       give end in one line, with success (as CI does for forky)
 #   make test-debian13 BENCH=1  also make bench and make compare-frames there
 #                       (not run by CI)
+#   make test-monkey    the window monkey's fixed seeds (part of make test)
 #   make monkey SEED=n  the window monkey, on the checked game built with the
 #                       sanitizers, plays seed n (MONKEY_RUNS runs from it);
 #                       MONKEY_SECONDS=s plays seeds from it for s seconds;
@@ -39,7 +40,7 @@ CONFIGURE_ALL = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TOOLK
   -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=ON
 
 .PHONY: all deps deps-run deps-package build programs run test test-sanitize test-layer test-gtk3 fuzz bench \
-	compare-frames clean package monkey monkey-build \
+	compare-frames clean package monkey monkey-build test-monkey \
 	reproducible test-debian13 test-release
 
 all: build
@@ -95,6 +96,7 @@ test: build
 	$(MAKE) test-layer
 	$(MAKE) test-gtk3
 	$(MAKE) test-sanitize
+	$(MAKE) test-monkey
 	$(MAKE) fuzz
 
 # The launcher's tests, memcheck's included, once more with the launcher on
@@ -154,6 +156,11 @@ monkey-build: deps
 	cmake -S . -B $(BUILD_MONKEY) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESHIPS_SANITIZE=ON $(TOOLKIT) \
 	  -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF
 	cmake --build $(BUILD_MONKEY) -j $(JOBS) --target monkey
+
+# make test's share: a fixed set of seeds, about two minutes.
+MONKEY_TEST_RUNS ?= 14
+test-monkey: monkey-build
+	$(MONKEY) --seed 1 --runs $(MONKEY_TEST_RUNS)
 
 monkey: monkey-build
 	$(MONKEY) $(if $(EVENTS),--events $(abspath $(EVENTS)),--seed $(SEED) \

@@ -82,10 +82,20 @@ public:
         }
         if (left_ <= 0) return finish(event);
         --left_;
-        event = draw();
+        // A window off the screen or under another comes back after a few
+        // events: frames are what the run is for.
+        if (!mapped_ && --backIn_ <= 0) {
+            mapped_ = true;
+            event = Event{"map", {}};
+        } else if (covered_ && --backIn_ <= 0) {
+            covered_ = false;
+            event = Event{"uncover", {}};
+        } else {
+            event = draw();
+        }
         // The pause after it: none, short, or long enough for a frame.
-        const int pause = between(rng_, 0, 9);
-        if (pause >= 5) queued_.push_back(Event{"wait", {pause < 8 ? between(rng_, 1, 20) : between(rng_, 20, 300)}});
+        const int pause = between(rng_, 0, 19);
+        if (pause >= 8) queued_.push_back(Event{"wait", {pause < 15 ? between(rng_, 1, 20) : between(rng_, 20, 300)}});
         return true;
     }
 
@@ -123,13 +133,14 @@ private:
             return Event{"resize", {w_, h_}};
         }
         if (pick < 830) return Event{"place", {between(rng_, -200, 1800), between(rng_, -200, 1000)}};
-        if (pick < 870) {
-            mapped_ = !mapped_;
-            return Event{mapped_ ? "map" : "unmap", {}};
+        if (pick < 850 && mapped_ && !covered_) {
+            mapped_ = false;
+            backIn_ = between(rng_, 1, 8);
+            return Event{"unmap", {}};
         }
-        if (pick < 930) {
-            covered_ = !covered_;
-            if (!covered_) return Event{"uncover", {}};
+        if (pick < 880 && mapped_ && !covered_) {
+            covered_ = true;
+            backIn_ = between(rng_, 1, 15);
             return Event{"cover", {between(rng_, -100, w_), between(rng_, -100, h_), between(rng_, 1, 900),
                                    between(rng_, 1, 700)}};
         }
@@ -167,6 +178,7 @@ private:
     std::deque<Event> queued_;
     std::set<int> held_;
     bool mapped_ = true, covered_ = false, full_ = false;
+    int backIn_ = 0;
     int w_ = 1599, h_ = 899;
 };
 
