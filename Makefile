@@ -157,10 +157,12 @@ monkey-build: deps
 	  -DBATTLESHIPS_TESTS=ON -DBATTLESHIPS_BENCH=OFF
 	cmake --build $(BUILD_MONKEY) -j $(JOBS) --target monkey
 
-# make test's share: a fixed set of seeds, about two minutes.
+# make test's share: a fixed set of seeds, about two minutes, and the kept
+# findings on the sanitized game.
 MONKEY_TEST_RUNS ?= 14
 test-monkey: monkey-build
 	$(MONKEY) --seed 1 --runs $(MONKEY_TEST_RUNS)
+	$(MONKEY) $(foreach f,$(sort $(wildcard $(abspath tests/findings)/*.events)),--events $(f))
 
 monkey: monkey-build
 	$(MONKEY) $(if $(EVENTS),--events $(abspath $(EVENTS)),--seed $(SEED) \

@@ -32,6 +32,14 @@ std::string rowLabel(int k) {
     return std::to_string(k);
 }
 
+// A label's index, kept within lo and hi before it becomes an int: cells
+// squeezed to nothing by a tiny window give quotients past any int, or none.
+int clampedIndex(float index, int lo, int hi) {
+    if (!(index > static_cast<float>(lo))) return lo;
+    if (index >= static_cast<float>(hi)) return hi;
+    return static_cast<int>(index);
+}
+
 }  // namespace
 
 Display::Display(Battleships* battleships) {
@@ -473,10 +481,10 @@ void Display::renderLabels(Field* field) {
     const int rows = field->h + 1;
     const Box area = canvas.area();
     // Only the labels near the clip can reach into it.
-    const int firstColumn = std::max(1, static_cast<int>(std::floor(area.left / columnW)) - 2);
-    const int lastColumn = std::min(columns - 1, static_cast<int>(std::ceil(area.right / columnW)) + 2);
-    const int firstRow = std::max(1, static_cast<int>(std::floor(area.top / rowH)) - 3);
-    const int lastRow = std::min(rows - 1, static_cast<int>(std::ceil(area.bottom / rowH)) + 3);
+    const int firstColumn = clampedIndex(std::floor(area.left / columnW) - 2, 1, columns);
+    const int lastColumn = clampedIndex(std::ceil(area.right / columnW) + 2, 0, columns - 1);
+    const int firstRow = clampedIndex(std::floor(area.top / rowH) - 3, 1, rows);
+    const int lastRow = clampedIndex(std::ceil(area.bottom / rowH) + 3, 0, rows - 1);
     if (area.top < rowH + 16) {
         for (int k = firstColumn; k <= lastColumn; ++k) {
             const std::string label = columnLabel(k);

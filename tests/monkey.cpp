@@ -6,7 +6,7 @@
 //
 //   monkey GAME PRELOAD FOLDER [--seed N] [--runs N | --seconds S]
 //          [--events-per-run N] [--plain]
-//   monkey GAME PRELOAD FOLDER --events FILE [--plain]
+//   monkey GAME PRELOAD FOLDER --events FILE [--events FILE ...] [--plain]
 //
 // PRELOAD: the game's LD_PRELOAD, the fixed clock (libfixed_time.so) first.
 // --plain: the game does not report its frames (not the checked game).
@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
     setup.folder = argv[3];
     setup.checked = true;
     long seed = 1, runs = 1, seconds = 0, perRun = 150;
-    std::string eventsFile;
+    std::vector<std::string> eventsFiles;
     for (int i = 4; i < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--plain") {
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
         char* end = nullptr;
         const long n = std::strtol(value.c_str(), &end, 10);
         const bool number = *end == '\0' && !value.empty();
-        if (flag == "--events") eventsFile = value;
+        if (flag == "--events") eventsFiles.push_back(value);
         else if (flag == "--seed" && number) seed = n;
         else if (flag == "--runs" && number && n > 0) runs = n;
         else if (flag == "--seconds" && number && n > 0) seconds = n;
@@ -228,22 +228,27 @@ int main(int argc, char** argv) {
         else return usage();
     }
 
-    if (!eventsFile.empty()) {
-        monkey::Script script;
-        std::string error;
-        if (!monkey::readScript(xtest::readFile(eventsFile), script, error)) {
-            std::fprintf(stderr, "monkey: %s: %s\n", eventsFile.c_str(), error.c_str());
-            return 2;
+    if (!eventsFiles.empty()) {
+        int failed = 0;
+        for (const std::string& file : eventsFiles) {
+            monkey::Script script;
+            std::string error;
+            if (!monkey::readScript(xtest::readFile(file), script, error)) {
+                std::fprintf(stderr, "monkey: %s: %s\n", file.c_str(), error.c_str());
+                return 2;
+            }
+            const std::string base = file.substr(file.rfind('/') + 1);
+            setup.name = "replay-" + base.substr(0, base.rfind('.'));
+            size_t at = 0;
+            const monkey::Result r = monkey::play(setup, script.gameArgs, [&](monkey::Sender&, Event& e) {
+                if (at >= script.events.size()) return false;
+                e = script.events[at++];
+                return true;
+            });
+            report(file, r, "make monkey EVENTS=" + file);
+            if (!r.failures.empty()) ++failed;
         }
-        setup.name = "replay";
-        size_t at = 0;
-        const monkey::Result r = monkey::play(setup, script.gameArgs, [&](monkey::Sender&, Event& e) {
-            if (at >= script.events.size()) return false;
-            e = script.events[at++];
-            return true;
-        });
-        report(eventsFile, r, "monkey ... --events " + eventsFile);
-        return r.failures.empty() ? 0 : 1;
+        return failed == 0 ? 0 : 1;
     }
 
     const auto started = std::chrono::steady_clock::now();
