@@ -86,6 +86,9 @@ bool cellChanges(const std::vector<std::uint8_t>& before, const std::vector<std:
 bool changedBoxes(const Shown& was, const Shown& now, bool cells, const FrameLayout& at,
                   std::vector<Box>& boxes) {
     if (!sameFrame(was, now)) return false;
+    // A window under 60 pixels tall fits the boards to less than nothing:
+    // cells of no size or turned over, around which no box is sure.
+    if (!(at.columnW > 0 && at.rowH > 0)) return false;
     summaryChanges(was, now, at, boxes);
     markChanges(was, now, boxes);
     bool boards = false;
