@@ -480,11 +480,20 @@ void Display::renderLabels(Field* field) {
     const int columns = field->w + 1;
     const int rows = field->h + 1;
     const Box area = canvas.area();
-    // Only the labels near the clip can reach into it.
-    const int firstColumn = clampedIndex(std::floor(area.left / columnW) - 2, 1, columns);
-    const int lastColumn = clampedIndex(std::ceil(area.right / columnW) + 2, 0, columns - 1);
-    const int firstRow = clampedIndex(std::floor(area.top / rowH) - 3, 1, rows);
-    const int lastRow = clampedIndex(std::ceil(area.bottom / rowH) + 3, 0, rows - 1);
+    // Only the labels whose text can reach into the clip: a text reaches 16
+    // pixels above its baseline, 6 below, and its width about its cell,
+    // which on a small window is many cells. Cells of no size or turned
+    // over (a window under 60 pixels tall) take them all.
+    int firstColumn = 1, lastColumn = columns - 1, firstRow = 1, lastRow = rows - 1;
+    if (columnW > 0 && rowH > 0) {
+        const float widest = static_cast<float>(std::max({Canvas::textWidth("W"),
+            Canvas::textWidth(columnLabel(columns - 1).c_str()), Canvas::textWidth(rowLabel(rows - 1).c_str())}));
+        const float base = (rowH + 8.5f) / 2;
+        firstColumn = clampedIndex(std::floor((area.left - widest - 3) / columnW) - 1, 1, columns);
+        lastColumn = clampedIndex(std::ceil((area.right + widest + 2) / columnW) + 1, 0, columns - 1);
+        firstRow = clampedIndex(std::floor((area.top - 6 - base) / rowH) - 1, 1, rows);
+        lastRow = clampedIndex(std::ceil((area.bottom + 16) / rowH) + 1, 0, rows - 1);
+    }
     if (area.top < rowH + 16) {
         for (int k = firstColumn; k <= lastColumn; ++k) {
             const std::string label = columnLabel(k);
