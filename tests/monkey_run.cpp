@@ -133,10 +133,11 @@ Result play(const Setup& setup, const std::vector<std::string>& gameArgs,
     if (game.running() && !quit) {
         waitForQuiet(present, setup.checked, game);
         // A game still at work on what the events asked for comes to rest
-        // within a few seconds; one that draws for ever does not.
+        // (the sanitized game on a board of 300 x 300, on a loaded machine,
+        // within some tens of seconds); one that draws for ever does not.
         std::string used;
         bool rests = false;
-        for (int second = 0; second < 10 && !rests && game.running(); ++second) {
+        for (int second = 0; second < 60 && !rests && game.running(); ++second) {
             const long before = ticks(game.pid());
             std::this_thread::sleep_for(1s);
             const long after = ticks(game.pid());
