@@ -18,8 +18,8 @@ void vertex(float x, float y) {
     glVertex2i(static_cast<int>(x), static_cast<int>(y));
 }
 
-void rectangle(GLenum mode, float left, float top, float right, float bottom) {
-    glBegin(mode);
+void quad(float left, float top, float right, float bottom) {
+    glBegin(GL_QUADS);
     vertex(left, top);
     vertex(right, top);
     vertex(right, bottom);
@@ -96,16 +96,29 @@ void Canvas::resize(int width, int height) {
     originY = 0;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glScalef(1, -1, 1);
-    glTranslatef(0, static_cast<float>(-height), 0);
+    loadProjection();
 }
 
 void Canvas::translate(float x, float y) {
-    glTranslatef(x, y, 0);
     originX += x;
     originY += y;
+    loadProjection();
+}
+
+// The matrix is made anew from the origin each time: translations applied
+// to it and taken back again leave it a rounding off, frame after frame,
+// until a line on a pixel's edge falls on the other pixel.
+void Canvas::loadProjection() {
+    glLoadIdentity();
+    if (inLayer) {
+        const double wh = windowH;
+        glOrtho(layerX, layerX + layerW, wh - layerY - layerH, wh - layerY, -1, 1);
+    } else {
+        glOrtho(0, windowW, 0, windowH, -1, 1);
+    }
+    glScalef(1, -1, 1);
+    glTranslatef(0, -windowH, 0);
+    glTranslatef(originX, originY, 0);
 }
 
 void Canvas::colour(float r, float g, float b, float a) {
@@ -114,13 +127,25 @@ void Canvas::colour(float r, float g, float b, float a) {
 
 void Canvas::fill(float left, float top, float right, float bottom) {
     if (!visible(left, top, right, bottom)) return;
-    rectangle(GL_QUADS, left, top, right, bottom);
+    quad(left, top, right, bottom);
 }
 
 void Canvas::outline(float left, float top, float right, float bottom, float width) {
     if (!visible(left, top, right, bottom)) return;
     lineState(width, false);
-    rectangle(GL_LINE_LOOP, left, top, right, bottom);
+    // Four segments, not a loop: Mesa's vertex store splits a loop that
+    // fills it and then draws its first side twice, so the same outline
+    // came out a level darker in one frame than in the next.
+    glBegin(GL_LINES);
+    vertex(left, top);
+    vertex(right, top);
+    vertex(right, top);
+    vertex(right, bottom);
+    vertex(right, bottom);
+    vertex(left, bottom);
+    vertex(left, bottom);
+    vertex(left, top);
+    glEnd();
 }
 
 void Canvas::beginLines() {
@@ -436,15 +461,14 @@ void Canvas::fromScratch() {
 }
 
 void Canvas::pushOrigin() {
-    glPushMatrix();
     savedX = originX;
     savedY = originY;
 }
 
 void Canvas::popOrigin() {
-    glPopMatrix();
     originX = savedX;
     originY = savedY;
+    loadProjection();
 }
 
 void Canvas::shade(const Box& over, const std::vector<unsigned char>& alpha) {
@@ -595,13 +619,7 @@ bool Canvas::beginLayer(const Box& over) {
     glViewport(0, 0, w, h);
     // The window's projection cut to the layer's pixels, with the origin
     // where it is on the window.
-    glPushMatrix();
-    glLoadIdentity();
-    const double wh = windowH;
-    glOrtho(left, left + w, wh - top - h, wh - top, -1, 1);
-    glScalef(1, -1, 1);
-    glTranslatef(0, -windowH, 0);
-    glTranslatef(originX, originY, 0);
+    loadProjection();
     // Colour and coverage add up as they would on the window, for the
     // layer to be laid over its pixels in one go.
     offscreen.blendAsLayer(true);
@@ -631,7 +649,7 @@ void Canvas::endLayer() {
     inLayer = false;
     layerDrawn = true;
     offscreen.blendAsLayer(false);
-    glPopMatrix();
+    loadProjection();
     offscreen.unbind();
     glViewport(0, 0, static_cast<int>(windowW), static_cast<int>(windowH));
     clip(windowClip);

@@ -157,6 +157,7 @@ public:
     void popOrigin();
 
 private:
+    void loadProjection();
     void texturedBoxes(const std::vector<Box>& where, int x, int y, int w, int h, bool flipped) const;
     void capture();
     bool textAsQuads(float x, float y, const char* text);
