@@ -170,6 +170,7 @@ Result play(const Setup& setup, const std::vector<std::string>& gameArgs,
     for (const std::string& line : xtest::lines(game.out()))
         if (!ownLine(line)) fail("a line on standard output that is not the game's: \"" + line + "\"");
     const std::string err = game.err();
+    result.leakCheckDied = err.find("LeakSanitizer has encountered a fatal error") != std::string::npos;
     if (err.find("Sanitizer") != std::string::npos || err.find("runtime error:") != std::string::npos)
         fail("a sanitizer's report on standard error:" + firstLines(err, 60));
 

@@ -27,6 +27,9 @@ struct Result {
     int events = 0;
     int frames = 0;
     std::vector<std::string> failures;  // each says the check and what was seen
+    // LeakSanitizer's own thread died at the exit: the leak check did not
+    // run (seen once in some hundreds of runs); the run says nothing.
+    bool leakCheckDied = false;
 };
 
 // Starts the game with these arguments on a server of its own and sends it
