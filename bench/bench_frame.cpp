@@ -42,10 +42,7 @@ Battleships* battle(int side) {
     Battleships* game = new Battleships(Coord(side, side), Human(), Computer(true));
     // The default fleet on the default board, else 25 ships of each type.
     const int counts[4] = {side <= 14 ? 2 : 25, side <= 14 ? 3 : 25, side <= 14 ? 4 : 25, side <= 14 ? 3 : 25};
-    for (int i = 0; i < counts[0]; ++i) game->addShip(Aircraft());
-    for (int i = 0; i < counts[1]; ++i) game->addShip(Battleship());
-    for (int i = 0; i < counts[2]; ++i) game->addShip(Submarine());
-    for (int i = 0; i < counts[3]; ++i) game->addShip(Destroyer());
+    addFleet(*game, counts);
     game->newGame();
     game->mainPlayer->loadShips();
     // Half of each board shot at, in random order, by both sides.

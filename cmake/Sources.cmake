@@ -4,9 +4,12 @@ set(battleships_root ${CMAKE_CURRENT_LIST_DIR}/..)
 
 # The rules of the game: no drawing, no input, no toolkit.
 set(BATTLESHIPS_RULES_SOURCES)
-foreach(module coord ship field player human computer battleships params board_memory)
+foreach(module coord ship field player human computer battleships params)
   list(APPEND BATTLESHIPS_RULES_SOURCES ${battleships_root}/src/${module}.cpp)
 endforeach()
+
+# The memory check of a board: /proc and the cgroups, apart from the rules.
+set(BATTLESHIPS_MEMORY_SOURCES ${battleships_root}/src/board_memory.cpp)
 
 # libglade's format read and written with libxml2 alone, and the layer that
 # builds a form's widgets with GTK.

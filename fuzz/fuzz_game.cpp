@@ -71,10 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::streambuf* saved = std::cout.rdbuf(console.rdbuf());
     {
         Battleships g(Coord(w, h), Human(), Computer(hard));
-        const Ship* types[4] = {new Aircraft, new Battleship, new Submarine, new Destroyer};
-        for (int t = 0; t < 4; ++t)
-            for (int i = 0; i < counts[t]; ++i) g.addShip(*types[t]);
-        for (const Ship* t : types) delete t;
+        addFleet(g, counts);
         g.newGame();
 
         invariants::Checker checker;

@@ -78,3 +78,7 @@ const Coord& Battleships::getFieldSize() const {
 int Battleships::getShipsCount() const {
     return shipsCount;
 }
+
+void addFleet(Battleships& game, const int counts[4]) {
+    for (const auto& ship : fleetOf(counts, Battleships::maxShips - game.getShipsCount())) game.addShip(*ship);
+}

@@ -22,7 +22,10 @@ public:
     Battleships& operator=(const Battleships&) = delete;
     virtual ~Battleships();
 
-    // Stores a copy of x as the next template; past 100 it does nothing.
+    // The most templates a game keeps.
+    static const int maxShips = 100;
+
+    // Stores a copy of x as the next template; past maxShips it does nothing.
     void addShip(const Ship& x);
     // Deals a new game: the second player's fleet placed at random, the board
     // grown by one column and row (printing "Field was expanded +1.") until it
@@ -43,11 +46,13 @@ private:
     // Sets the winner's ships afloat on the loser's record board.
     void showShips(Player* from, Player* to);
 
-    static const int maxShips = 100;
-
     Coord fieldSize;
     Ship** ships;
     int shipsCount;
 };
+
+// Adds a fleet of these counts (as fleetOf takes them) to the game's
+// templates, up to maxShips; counts in the billions cost nothing more.
+void addFleet(Battleships& game, const int counts[4]);
 
 #endif

@@ -737,7 +737,7 @@ bool Canvas::bufferFitsLayout() {
 }
 
 void Canvas::showAll() {
-    checkPresent(*this, drawWhole, {});
+    if (PresentCheck check = presentCheck()) check(*this, drawWhole, {});
     // Mesa's software renderer takes up the window's new size only at a
     // swap: a frame drawn after a part frame and a resize went into the
     // buffer of the old size. This swap makes the buffer anew, empty, and
@@ -762,7 +762,7 @@ void Canvas::showParts(const std::vector<Box>& boxes) {
         glutPostRedisplay();
         return;
     }
-    checkPresent(*this, drawWhole, boxes);
+    if (PresentCheck check = presentCheck()) check(*this, drawWhole, boxes);
     // The copy takes the back buffer as it is: the renderer's threads must
     // have finished with it.
     glFinish();

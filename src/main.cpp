@@ -10,7 +10,6 @@
 #include "display.h"
 #include "human.h"
 #include "params.h"
-#include "ship.h"
 
 Battleships* g_game = nullptr;
 Display* g_display = nullptr;
@@ -33,15 +32,9 @@ void startGame(const int params[PARAM_COUNT]) {
         g_game = new Battleships(size, human, computer);
     }
 
-    // The controller keeps only the first 100 templates, so counting further
-    // would add nothing (and would take seconds for counts in the billions).
-    auto add = [](int count, const Ship& ship) {
-        for (int i = 0; i < count && g_game->getShipsCount() < 100; ++i) g_game->addShip(ship);
-    };
-    add(params[PARAM_AIRCRAFT], Aircraft());
-    add(params[PARAM_BATTLESHIPS], Battleship());
-    add(params[PARAM_SUBMARINES], Submarine());
-    add(params[PARAM_DESTROYERS], Destroyer());
+    const int fleet[4] = {params[PARAM_AIRCRAFT], params[PARAM_BATTLESHIPS], params[PARAM_SUBMARINES],
+                          params[PARAM_DESTROYERS]};
+    addFleet(*g_game, fleet);
 
     g_game->newGame();
 

@@ -1,14 +1,23 @@
 #ifndef BATTLESHIPS_PRESENT_CHECK_H
 #define BATTLESHIPS_PRESENT_CHECK_H
 
+// The hook that sees the back buffer just before it goes on the window: none
+// in the game; a test build sets one that compares it with a whole frame.
+
 #include <functional>
 #include <vector>
 
-#include "canvas.h"
+class Canvas;
+struct Box;
 
-// A look at the back buffer just before it goes on the window, in boxes
-// (parts) or whole (parts empty). The game links one that does nothing; a
-// test build links one that compares it with drawWhole's frame.
-void checkPresent(Canvas& canvas, const std::function<void()>& drawWhole, const std::vector<Box>& parts);
+// A look at the back buffer about to be presented, in boxes (parts) or whole
+// (parts empty); drawWhole draws the whole frame of the same state.
+using PresentCheck = void (*)(Canvas& canvas, const std::function<void()>& drawWhole, const std::vector<Box>& parts);
+
+// Sets the look taken before every present; null takes none.
+void setPresentCheck(PresentCheck check);
+
+// The look set, null where none is.
+PresentCheck presentCheck();
 
 #endif

@@ -70,3 +70,16 @@ int Destroyer::getSize() const { return 2; }
 Ship* Boat::clone() const { return new Boat(*this); }
 const char* Boat::getName() const { return "boat"; }
 int Boat::getSize() const { return 1; }
+
+std::vector<std::unique_ptr<Ship>> fleetOf(const int counts[4], int limit) {
+    const Aircraft aircraft;
+    const Battleship battleship;
+    const Submarine submarine;
+    const Destroyer destroyer;
+    const Ship* types[4] = {&aircraft, &battleship, &submarine, &destroyer};
+    std::vector<std::unique_ptr<Ship>> fleet;
+    for (int t = 0; t < 4; ++t)
+        for (int i = 0; i < counts[t] && static_cast<int>(fleet.size()) < limit; ++i)
+            fleet.emplace_back(types[t]->clone());
+    return fleet;
+}

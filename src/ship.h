@@ -1,6 +1,9 @@
 #ifndef BATTLESHIPS_SHIP_H
 #define BATTLESHIPS_SHIP_H
 
+#include <memory>
+#include <vector>
+
 #include "coord.h"
 
 // A ship: where it lies, whether it has been set on a board and how many hits
@@ -89,5 +92,9 @@ public:
     const char* getName() const override;
     int getSize() const override;
 };
+
+// A fleet's templates: counts[0] aircraft carriers, then battleships,
+// submarines and destroyers, in that order, no more than limit in all.
+std::vector<std::unique_ptr<Ship>> fleetOf(const int counts[4], int limit);
 
 #endif

@@ -26,8 +26,8 @@ struct FleetTemplates {
 
     FleetTemplates(int carriers, int battleships, int submarines, int destroyers) {
         const int counts[4] = {carriers, battleships, submarines, destroyers};
-        for (int type = 0; type < 4; ++type)
-            for (int i = 0; i < counts[type]; ++i) ships.push_back(owned.emplace_back(makeShip(5 - type)).get());
+        owned = fleetOf(counts, carriers + battleships + submarines + destroyers);
+        for (const auto& ship : owned) ships.push_back(ship.get());
     }
     int count() const { return static_cast<int>(ships.size()); }
 };

@@ -242,10 +242,7 @@ void soak(unsigned first, unsigned last, bool hard) {
             std::mt19937 rng(seed * 7919u + 13u);
             Battleships g(Coord(s.w, s.h), Human(), Computer(hard));
             console.take();
-            const Ship* types[4] = {new Aircraft, new Battleship, new Submarine, new Destroyer};
-            for (int t = 0; t < 4; ++t)
-                for (int i = 0; i < s.counts[t]; ++i) g.addShip(*types[t]);
-            for (const Ship* t : types) delete t;
+            addFleet(g, s.counts);
             const int total = s.counts[0] + s.counts[1] + s.counts[2] + s.counts[3];
             if (g.getShipsCount() != std::min(total, 100)) {
                 ADD_FAILURE() << describe(seed, s, 0) << ": " << g.getShipsCount() << " templates";
