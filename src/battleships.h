@@ -23,7 +23,7 @@ public:
     virtual ~Battleships();
 
     // The most templates a game keeps.
-    static const int maxShips = 100;
+    static constexpr int maxShips = 100;
 
     // Stores a copy of x as the next template; past maxShips it does nothing.
     void addShip(const Ship& x);

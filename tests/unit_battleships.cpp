@@ -94,6 +94,21 @@ TEST(Controller, KeepsTheFirstHundredTemplates) {
     EXPECT_TRUE(g->secondPlayer->isReady());
 }
 
+// A fleet from counts fills the templates biggest type first, up to the
+// limit, and stops there even for counts a loop could not get through.
+TEST(Controller, AddsAFleetFromItsCountsUpToTheLimit) {
+    auto g = game(40, 40, {}, false);
+    const int few[4] = {1, 0, 2, 1};
+    addFleet(*g, few);
+    EXPECT_EQ(g->getShipsCount(), 4);
+    const int huge[4] = {0, 2000000000, 2000000000, 2000000000};
+    addFleet(*g, huge);
+    EXPECT_EQ(g->getShipsCount(), Battleships::maxShips);
+    dealt(*g);
+    EXPECT_EQ(g->mainPlayer->getShipsCount(0),
+              "1x aircraft carrier, 2x submarine, 1x destroyer, 96x battleship");
+}
+
 TEST(Controller, GrowsTheBoardUntilTheComputersFleetFits) {
     // One carrier needs a 5 x 5 board at least, and always fits there.
     auto g = game(1, 1, {5}, true);
