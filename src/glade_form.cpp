@@ -1,3 +1,6 @@
+// libglade 2's format read into widget records with libxml2, and those
+// records written out in GtkBuilder's.
+
 #include "glade_form.h"
 
 #include <libxml/parser.h>
@@ -16,11 +19,36 @@
 namespace {
 
 std::string lineOf(const xmlNode* node) {
-    return "line " + std::to_string(xmlGetLineNo(node)) + ": ";
+    return atLine(xmlGetLineNo(node));
 }
 
 bool named(const xmlNode* node, const char* name) {
     return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
+}
+
+// libglade crashes on a widget element that lacks either attribute.
+bool unnamedWidget(const xmlNode* node) {
+    return named(node, "widget") &&
+           (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr);
+}
+
+const char* const kUnnamedWidget = "widget without class or id";
+
+// The first in document order, anywhere under node and its siblings.
+const xmlNode* findUnnamedWidget(const xmlNode* node) {
+    for (; node != nullptr; node = node->next) {
+        if (unnamedWidget(node)) return node;
+        const xmlNode* inner = node->type == XML_ELEMENT_NODE ? findUnnamedWidget(node->children) : nullptr;
+        if (inner != nullptr) return inner;
+    }
+    return nullptr;
+}
+
+// libxml2's reason for refusing a document, naming its line where it has one.
+std::string parseError(const xmlError* e, const char* otherwise) {
+    std::string reason = e != nullptr && e->message != nullptr ? e->message : otherwise;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+    return (e != nullptr && e->line > 0 ? atLine(e->line) : std::string()) + reason;
 }
 
 const char* nameOf(const xmlNode* node) {
@@ -146,7 +174,7 @@ private:
             if (it == w.properties.end()) continue;
             long value = 0;
             if (!number(it->value, value)) {
-                why_ = "line " + std::to_string(it->line) + ": response_id \"" + it->value + "\" of \"" + w.id +
+                why_ = atLine(it->line) + "response_id \"" + it->value + "\" of \"" + w.id +
                        "\" is not a number";
                 return false;
             }
@@ -256,7 +284,7 @@ private:
                 const xmlNode* packing) {
         FormWidget w;
         std::vector<const xmlNode*> children;
-        if (!room(node, depth) || !identity(node, w) || !packingOf(packing, w) || !contents(node, w, children))
+        if (!withinBounds(node, depth) || !identity(node, w) || !packingOf(packing, w) || !contents(node, w, children))
             return false;
         w.parent = parent;
         w.depth = depth;
@@ -269,9 +297,8 @@ private:
     }
 
     // A widget with a class and an id, within the bounds.
-    bool room(const xmlNode* node, int depth) {
-        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
-            return refuse(node, "widget without class or id");
+    bool withinBounds(const xmlNode* node, int depth) {
+        if (unnamedWidget(node)) return refuse(node, kUnnamedWidget);
         if (out_.widgets.size() >= kFormMaxWidgets)
             return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
         if (depth > kFormMaxDepth)
@@ -556,10 +583,7 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
         xmlCtxtReadMemory(context.get(), size == 0 ? "" : data, static_cast<int>(size), "form", nullptr,
                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES));
     if (!doc) {
-        const xmlError* e = xmlCtxtGetLastError(context.get());
-        std::string reason = e != nullptr && e->message != nullptr ? e->message : "not well-formed XML";
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-        out.error = (e != nullptr && e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
+        out.error = parseError(xmlCtxtGetLastError(context.get()), "not well-formed XML");
         return out;
     }
     Reader reader(out);
@@ -572,4 +596,28 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
     out.builderXml = builderXml(out.widgets);
     out.ok = true;
     return out;
+}
+
+std::string atLine(long line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+FormFileFault checkFormFile(const char* fname) {
+    FormFileFault fault;
+    std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
+    if (!context) {
+        fault.wellFormed = false;
+        fault.why = "out of memory";
+        return fault;
+    }
+    std::unique_ptr<xmlDoc, DocFree> doc(
+        xmlCtxtReadFile(context.get(), fname, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (!doc) {
+        fault.wellFormed = false;
+        fault.why = parseError(xmlCtxtGetLastError(context.get()), "not a well-formed XML file");
+        return fault;
+    }
+    const xmlNode* unnamed = findUnnamedWidget(xmlDocGetRootElement(doc.get()));
+    if (unnamed != nullptr) fault.why = lineOf(unnamed) + kUnnamedWidget;
+    return fault;
 }
