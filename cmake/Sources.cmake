@@ -9,6 +9,6 @@ foreach(module coord ship field player human computer battleships params board_m
 endforeach()
 
 # libglade's format read and written with libxml2 alone, and the layer that
-# builds a form's widgets with GTK.
+# checks a form against GTK and builds its widgets.
 set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp)
-set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/glade_layer.cpp)
+set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/form_check.cpp ${battleships_root}/src/glade_layer.cpp)
