@@ -10,5 +10,5 @@ endforeach()
 
 # libglade's format read and written with libxml2 alone, and the layer that
 # checks a form against GTK and builds its widgets.
-set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp)
+set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp ${battleships_root}/src/builder_xml.cpp)
 set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/form_check.cpp ${battleships_root}/src/glade_layer.cpp)

@@ -81,10 +81,6 @@ struct FormTranslation {
 // an element, attribute or reference the translation does not know.
 FormTranslation translateForm(const char* data, std::size_t size, const char* root);
 
-// GtkBuilder's description of these widgets (as translateForm left them, or
-// with properties taken out since).
-std::string builderXml(const std::vector<FormWidget>& widgets);
-
 // "line N: ", as every message about a place in a form begins.
 std::string atLine(long line);
 

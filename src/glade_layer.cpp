@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "builder_xml.h"
 #include "form_check.h"
 #include "glade_form.h"
 
