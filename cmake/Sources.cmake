@@ -12,6 +12,6 @@ endforeach()
 set(BATTLESHIPS_MEMORY_SOURCES ${battleships_root}/src/board_memory.cpp)
 
 # libglade's format read and written with libxml2 alone, and the layer that
-# builds a form's widgets with GTK.
-set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp)
-set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/glade_layer.cpp)
+# checks a form against GTK and builds its widgets.
+set(BATTLESHIPS_FORM_SOURCES ${battleships_root}/src/glade_form.cpp ${battleships_root}/src/builder_xml.cpp)
+set(BATTLESHIPS_LAYER_SOURCES ${battleships_root}/src/form_check.cpp ${battleships_root}/src/glade_layer.cpp)

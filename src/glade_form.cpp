@@ -1,3 +1,6 @@
+// libglade 2's format read into widget records with libxml2, checked
+// within its bounds, and translated to GtkBuilder's.
+
 #include "glade_form.h"
 
 #include <libxml/parser.h>
@@ -13,14 +16,41 @@
 #include <utility>
 #include <vector>
 
+#include "builder_xml.h"
+
 namespace {
 
 std::string lineOf(const xmlNode* node) {
-    return "line " + std::to_string(xmlGetLineNo(node)) + ": ";
+    return atLine(xmlGetLineNo(node));
 }
 
 bool named(const xmlNode* node, const char* name) {
     return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
+}
+
+// libglade crashes on a widget element that lacks either attribute.
+bool unnamedWidget(const xmlNode* node) {
+    return named(node, "widget") &&
+           (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr);
+}
+
+const char* const kUnnamedWidget = "widget without class or id";
+
+// The first in document order, anywhere under node and its siblings.
+const xmlNode* findUnnamedWidget(const xmlNode* node) {
+    for (; node != nullptr; node = node->next) {
+        if (unnamedWidget(node)) return node;
+        const xmlNode* inner = node->type == XML_ELEMENT_NODE ? findUnnamedWidget(node->children) : nullptr;
+        if (inner != nullptr) return inner;
+    }
+    return nullptr;
+}
+
+// libxml2's reason for refusing a document, naming its line where it has one.
+std::string parseError(const xmlError* e, const char* otherwise) {
+    std::string reason = e != nullptr && e->message != nullptr ? e->message : otherwise;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+    return (e != nullptr && e->line > 0 ? atLine(e->line) : std::string()) + reason;
 }
 
 const char* nameOf(const xmlNode* node) {
@@ -146,8 +176,7 @@ private:
             if (it == w.properties.end()) continue;
             long value = 0;
             if (!number(it->value, value)) {
-                why_ = "line " + std::to_string(it->line) + ": response_id \"" + it->value + "\" of \"" + w.id +
-                       "\" is not a number";
+                why_ = atLine(it->line) + "response_id \"" + it->value + "\" of \"" + w.id + "\" is not a number";
                 return false;
             }
         }
@@ -256,7 +285,7 @@ private:
                 const xmlNode* packing) {
         FormWidget w;
         std::vector<const xmlNode*> children;
-        if (!room(node, depth) || !identity(node, w) || !packingOf(packing, w) || !contents(node, w, children))
+        if (!withinBounds(node, depth) || !identity(node, w) || !packingOf(packing, w) || !contents(node, w, children))
             return false;
         w.parent = parent;
         w.depth = depth;
@@ -269,9 +298,8 @@ private:
     }
 
     // A widget with a class and an id, within the bounds.
-    bool room(const xmlNode* node, int depth) {
-        if (xmlHasProp(node, BAD_CAST "class") == nullptr || xmlHasProp(node, BAD_CAST "id") == nullptr)
-            return refuse(node, "widget without class or id");
+    bool withinBounds(const xmlNode* node, int depth) {
+        if (unnamedWidget(node)) return refuse(node, kUnnamedWidget);
         if (out_.widgets.size() >= kFormMaxWidgets)
             return refuse(node, "more than " + std::to_string(kFormMaxWidgets) + " widgets");
         if (depth > kFormMaxDepth)
@@ -389,135 +417,6 @@ private:
     std::string why_;
 };
 
-void escape(std::string& out, const std::string& text) {
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\n': out += "&#10;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\t': out += "&#9;"; break;
-        default: out += c;
-        }
-    }
-}
-
-void attribute(std::string& out, const char* name, const std::string& value, bool always = true) {
-    if (!always && value.empty()) return;
-    out += ' ';
-    out += name;
-    out += "=\"";
-    escape(out, value);
-    out += '"';
-}
-
-void writeProperty(std::string& out, const FormProperty& p) {
-    out += "<property";
-    attribute(out, "name", p.name);
-    attribute(out, "translatable", p.translatable, false);
-    attribute(out, "context", p.context, false);
-    attribute(out, "comments", p.comments, false);
-    out += '>';
-    escape(out, p.value);
-    out += "</property>";
-}
-
-// A property the translation adds, with nothing but its value.
-FormProperty plainProperty(const char* name, const std::string& value) {
-    FormProperty p;
-    p.name = name;
-    p.value = value;
-    return p;
-}
-
-void writeStore(std::string& out, const FormWidget& w) {
-    out += "<object class=\"GtkListStore\"";
-    attribute(out, "id", w.storeId);
-    out += "><columns><column type=\"gchararray\"/></columns></object>\n";
-}
-
-// libglade names each widget after its id, as GtkBuilder does not.
-void writeName(std::string& out, const FormWidget& w) {
-    for (const FormProperty& p : w.properties)
-        if (p.name == "name") return;
-    writeProperty(out, plainProperty("name", w.id));
-}
-
-void writeSignals(std::string& out, const FormWidget& w) {
-    for (const FormSignal& s : w.signals) {
-        out += "<signal";
-        attribute(out, "name", s.name);
-        attribute(out, "handler", s.handler);
-        attribute(out, "after", s.after, false);
-        attribute(out, "object", s.object, false);
-        out += "/>";
-    }
-}
-
-void writeAccelerators(std::string& out, const FormWidget& w) {
-    for (const FormAccelerator& a : w.accelerators) {
-        out += "<accelerator";
-        attribute(out, "key", a.key);
-        attribute(out, "modifiers", a.modifiers, false);
-        attribute(out, "signal", a.signal);
-        out += "/>";
-    }
-}
-
-// A combo box's items: its own store, shown by a text renderer.
-void writeItemsCell(std::string& out, const FormWidget& w) {
-    out += "<child><object class=\"GtkCellRendererText\"";
-    attribute(out, "id", w.cellId);
-    out += "/><attributes><attribute name=\"text\">0</attribute></attributes></child>";
-}
-
-void writeActionWidgets(std::string& out, const FormWidget& w) {
-    if (w.actionWidgets.empty()) return;
-    out += "<action-widgets>";
-    for (const auto& a : w.actionWidgets) {
-        out += "<action-widget";
-        attribute(out, "response", a.second);
-        out += '>';
-        escape(out, a.first);
-        out += "</action-widget>";
-    }
-    out += "</action-widgets>\n";
-}
-
-void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w);
-
-void writeChild(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& c) {
-    out += "<child";
-    attribute(out, "internal-child", c.internalChild, false);
-    out += '>';
-    writeWidget(out, widgets, c);
-    if (!c.packing.empty()) {
-        out += "<packing>";
-        for (const FormProperty& p : c.packing) writeProperty(out, p);
-        out += "</packing>";
-    }
-    out += "</child>\n";
-}
-
-void writeWidget(std::string& out, const std::vector<FormWidget>& widgets, const FormWidget& w) {
-    out += "<object";
-    attribute(out, "class", w.className);
-    attribute(out, "id", w.id);
-    out += '>';
-    writeName(out, w);
-    if (w.hasItems) writeProperty(out, plainProperty("model", w.storeId));
-    for (const FormProperty& p : w.properties) writeProperty(out, p);
-    writeSignals(out, w);
-    writeAccelerators(out, w);
-    if (w.hasItems) writeItemsCell(out, w);
-    out += '\n';
-    for (int index : w.children) writeChild(out, widgets, widgets[static_cast<size_t>(index)]);
-    writeActionWidgets(out, w);
-    out += "</object>";
-}
-
 struct DocFree {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
 };
@@ -526,19 +425,6 @@ struct ContextFree {
 };
 
 }  // namespace
-
-std::string builderXml(const std::vector<FormWidget>& widgets) {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface>\n";
-    for (const FormWidget& w : widgets)
-        if (w.hasItems) writeStore(xml, w);
-    for (const FormWidget& w : widgets)
-        if (w.parent < 0) {
-            writeWidget(xml, widgets, w);
-            xml += '\n';
-        }
-    xml += "</interface>\n";
-    return xml;
-}
 
 FormTranslation translateForm(const char* data, std::size_t size, const char* root) {
     FormTranslation out;
@@ -556,10 +442,7 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
         xmlCtxtReadMemory(context.get(), size == 0 ? "" : data, static_cast<int>(size), "form", nullptr,
                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES));
     if (!doc) {
-        const xmlError* e = xmlCtxtGetLastError(context.get());
-        std::string reason = e != nullptr && e->message != nullptr ? e->message : "not well-formed XML";
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-        out.error = (e != nullptr && e->line > 0 ? "line " + std::to_string(e->line) + ": " : std::string()) + reason;
+        out.error = parseError(xmlCtxtGetLastError(context.get()), "not well-formed XML");
         return out;
     }
     Reader reader(out);
@@ -572,4 +455,16 @@ FormTranslation translateForm(const char* data, std::size_t size, const char* ro
     out.builderXml = builderXml(out.widgets);
     out.ok = true;
     return out;
+}
+
+std::string atLine(long line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+FormFileFault checkFormFile(const char* fname) {
+    std::unique_ptr<xmlDoc, DocFree> doc(
+        xmlReadFile(fname, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (!doc) return {false, parseError(xmlGetLastError(), "not a well-formed XML file")};
+    const xmlNode* unnamed = findUnnamedWidget(xmlDocGetRootElement(doc.get()));
+    return {true, unnamed != nullptr ? lineOf(unnamed) + kUnnamedWidget : std::string()};
 }

@@ -81,8 +81,17 @@ struct FormTranslation {
 // an element, attribute or reference the translation does not know.
 FormTranslation translateForm(const char* data, std::size_t size, const char* root);
 
-// GtkBuilder's description of these widgets (as translateForm left them, or
-// with properties taken out since).
-std::string builderXml(const std::vector<FormWidget>& widgets);
+// "line N: ", as every message about a place in a form begins.
+std::string atLine(long line);
+
+// What keeps libglade itself from the form file: it is not well-formed XML,
+// or it holds a widget without class or id, on which libglade crashes.
+struct FormFileFault {
+    bool wellFormed = true;
+    std::string why;  // empty when neither
+};
+
+// Parses the file fname whole, every widget in it looked at, built or not.
+FormFileFault checkFormFile(const char* fname);
 
 #endif

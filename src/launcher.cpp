@@ -4,8 +4,6 @@
 // GTK, and where it is GTK 3 what the launcher calls of GTK 2.
 #include "toolkit.h"
 #include <glade/glade.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "board_memory.h"
+#include "glade_form.h"
 #include "params.h"
 
 GladeXML* xml = nullptr;
@@ -48,19 +47,6 @@ void tell(GtkWindow* parent, const char* title, const char* what, const std::str
     std::exit(1);
 }
 
-// libglade crashes on a widget element that lacks either attribute.
-std::string widgetWithoutName(xmlNode* node) {
-    for (; node != nullptr; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE) continue;
-        if (xmlStrcmp(node->name, BAD_CAST "widget") == 0 &&
-            (!xmlHasProp(node, BAD_CAST "class") || !xmlHasProp(node, BAD_CAST "id")))
-            return "line " + std::to_string(xmlGetLineNo(node)) + ": widget without class or id";
-        const std::string inner = widgetWithoutName(node->children);
-        if (!inner.empty()) return inner;
-    }
-    return "";
-}
-
 // libglade only warns about a file it can't read and then goes on without a
 // window, so the file is read and parsed here first.
 void requireWellFormedForm() {
@@ -72,21 +58,9 @@ void requireWellFormedForm() {
     std::fclose(file);
     if (readError != 0) fail(std::string("cannot read ") + kFormFile + ": " + std::strerror(readError));
 
-    xmlDoc* doc = xmlReadFile(kFormFile, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (doc == nullptr) {
-        const xmlError* error = xmlGetLastError();
-        std::string reason = "not a well-formed XML file";
-        if (error != nullptr && error->message != nullptr) {
-            reason = error->message;
-            while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-            if (error->line > 0) reason = "line " + std::to_string(error->line) + ": " + reason;
-        }
-        fail(std::string("cannot read ") + kFormFile + ": " + reason);
-    }
-    const std::string bad = widgetWithoutName(xmlDocGetRootElement(doc));
-    xmlFreeDoc(doc);
-    if (!bad.empty()) fail(std::string(kFormFile) + ", " + bad);
+    const FormFileFault fault = checkFormFile(kFormFile);
+    if (!fault.wellFormed) fail(std::string("cannot read ") + kFormFile + ": " + fault.why);
+    if (!fault.why.empty()) fail(std::string(kFormFile) + ", " + fault.why);
 }
 
 // libglade's own complaints about a form that turns out unusable would bury

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -141,6 +144,32 @@ TEST(GladeForm, WhatCannotBeBuiltIsRefusedWithItsLine) {
     }
     const FormTranslation tooDeep = translate(deep + "<placeholder/>" + close, "w0");
     EXPECT_NE(tooDeep.error.find("nested more than"), std::string::npos) << tooDeep.error;
+}
+
+// libglade reads every widget of the file, built or not, so the launcher's
+// own check looks past the tree it builds.
+TEST(GladeForm, TheFileCheckFindsAnUnnamedWidgetOutsideTheRootAndTellsBadXmlByLine) {
+    char name[] = "/tmp/glade_form_test_XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const auto check = [&](const std::string& text) {
+        std::FILE* file = std::fopen(name, "w");
+        std::fputs(text.c_str(), file);
+        std::fclose(file);
+        return checkFormFile(name);
+    };
+    const std::string window = "<widget class=\"GtkWindow\" id=\"window1\"/>\n";
+    FormFileFault f = check("<glade-interface>\n" + window + "</glade-interface>\n");
+    EXPECT_TRUE(f.wellFormed && f.why.empty()) << f.why;
+    f = check("<glade-interface>\n" + window + "<widget class=\"GtkWindow\" id=\"w\"><child>\n" +
+              "<widget class=\"GtkLabel\"/></child></widget>\n</glade-interface>\n");
+    EXPECT_TRUE(f.wellFormed);
+    EXPECT_EQ(f.why, "line 4: widget without class or id");
+    f = check("<glade-interface>\n" + window + "<widget");
+    EXPECT_FALSE(f.wellFormed);
+    EXPECT_EQ(f.why.rfind("line 3: ", 0), 0u) << f.why;
+    std::remove(name);
 }
 
 }  // namespace
