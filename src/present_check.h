@@ -7,8 +7,9 @@
 #include <functional>
 #include <vector>
 
+#include "box.h"
+
 class Canvas;
-struct Box;
 
 // A look at the back buffer about to be presented, in boxes (parts) or whole
 // (parts empty); drawWhole draws the whole frame of the same state.
