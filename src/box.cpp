@@ -1,5 +1,7 @@
 #include "box.h"
 
+#include <cmath>
+
 Box Box::joined(const Box& other) const {
     if (empty()) return other;
     if (other.empty()) return *this;
@@ -26,4 +28,14 @@ std::vector<Box> merged(std::vector<Box> boxes, const Box& within) {
         boxes.assign(1, all);
     }
     return boxes;
+}
+
+int firstCellFrom(float edge, float cell, int back) {
+    const float k = std::floor(edge / cell) - 1 - static_cast<float>(back);
+    return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
+}
+
+int lastCellTo(float edge, float cell, int count) {
+    const float k = std::ceil(edge / cell);
+    return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
 }

@@ -36,4 +36,11 @@ struct Box {
 // eight one around them all.
 std::vector<Box> merged(std::vector<Box> boxes, const Box& within);
 
+// A grid of cells, each cell pixels across, from its edge at 0: the first
+// cell, less back more, that may reach a box starting at edge, clamped to
+// what an int holds; and the last one that may reach a box ending at edge,
+// at most count - 1, -1 when the box ends before the grid.
+int firstCellFrom(float edge, float cell, int back);
+int lastCellTo(float edge, float cell, int count);
+
 #endif

@@ -17,6 +17,7 @@ namespace {
 
 const char* const playError = "Error with: Battleships::play(Player *, Coord)";
 const char* const tooSmall = "Field is too small, please expand it!";
+const char* const keyHelp = "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle";
 
 // Letters while the font has a printable character for them ('A' for the
 // first column, then on through the character table); past '~' the column's
@@ -286,14 +287,19 @@ bool Display::changedParts(std::vector<Box>& boxes) {
     return area < 0.6f * window.area();
 }
 
+// The hint overlay shows over the own board while the right button is held
+// in battle with the pointer off that board.
+bool Display::overlayHeld() const {
+    return mouseRightHolding && player->isReady() && activeField != player->myField;
+}
+
 // Whether nothing drawn after the own board reaches the overlay's box, so
 // that the overlay may as well be laid over the finished picture.
 bool Display::overlayOnTop() const {
     if (error != nullptr || !game->secondPlayer->isReady() || game->winPlayer != nullptr) return false;
     const Box overlay = hints.box();
     const Box later{recordLeft() - 4, 0, windowW, windowH};
-    const Box help = FrameLayout::text(fieldSpaceW + columnW / 4, fieldSpaceH + fieldSizeH + 21,
-                             "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle");
+    const Box help = FrameLayout::text(frameLayout().summaryX(fieldSpaceW), fieldSpaceH + fieldSizeH + 21, keyHelp);
     return !overlay.overlaps(later) && !overlay.overlaps(help);
 }
 
@@ -349,7 +355,7 @@ Shown Display::look(bool cells) {
     s.ownSummary = player->getShipsCount(s.ready ? 1 : 0);
     if (s.ready) s.enemySummary = game->secondPlayer->getShipsCount(1);
     lookAtMark(s);
-    s.overlay = mouseRightHolding && s.ready && activeField != s.own;
+    s.overlay = overlayHeld();
     if (s.overlay) {
         s.hintsChanged = takeHints();
         s.overlayBox = hints.box();
@@ -444,8 +450,7 @@ void Display::drawScene() {
     renderField(static_cast<int>(fieldSizeW), static_cast<int>(fieldSizeH), player->myField);
     canvas.translate(-fieldSpaceW, -fieldSpaceH);
 
-    renderText(tx, fieldSpaceH + fieldSizeH + 21,
-               "Press key to: (N) New game, (Q) Quit game, (F) Fulscreen toggle", 1, 1, 1, 0.5f);
+    renderText(tx, fieldSpaceH + fieldSizeH + 21, keyHelp, 1, 1, 1, 0.5f);
 
     if (ready) {
         const float ex = recordLeft();
@@ -517,9 +522,7 @@ void Display::renderField(int width, int height, Field* field) {
     renderLabels(field);
     renderCells(field);
     // The hint overlay lies over the board's cells as one layer.
-    const bool overlay = mouseRightHolding && player->isReady() && field == player->myField &&
-                         activeField != field;
-    if (overlay && overlayInScene) hints.show(canvas);
+    if (field == player->myField && overlayHeld() && overlayInScene) hints.show(canvas);
     canvas.plainLines();
     if (game->winPlayer == nullptr && activeField == field && mouseOn.x >= 0) renderMark();
 }
@@ -545,19 +548,12 @@ void Display::renderGrid(float fw, float fh, int columns, int rows) {
 // ship from up to five cells before.
 void Display::renderCells(Field* field) {
     const Box area = canvas.area();
+    // A ship is drawn from its first cell: up to five cells back.
     const int back = 5;
-    auto first = [](float edge, float cell, int back) {
-        const float k = std::floor(edge / cell) - 1 - static_cast<float>(back);
-        return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
-    };
-    auto last = [](float edge, float cell, int count) {
-        const float k = std::ceil(edge / cell);
-        return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
-    };
-    const int x0 = first(area.left, columnW, back);
-    const int x1 = last(area.right, columnW, field->w);
-    const int y0 = first(area.top, rowH, back);
-    const int y1 = last(area.bottom, rowH, field->h);
+    const int x0 = firstCellFrom(area.left, columnW, back);
+    const int x1 = lastCellTo(area.right, columnW, field->w);
+    const int y0 = firstCellFrom(area.top, rowH, back);
+    const int y1 = lastCellTo(area.bottom, rowH, field->h);
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             Ship* ship = field->getShip(x, y);

@@ -66,6 +66,7 @@ private:
     void renderPlacingHelp();
     bool takeHints();
     bool overlayOnTop() const;
+    bool overlayHeld() const;
     void drawBox(const Box& box);
 
     Shown look(bool cells);

@@ -165,18 +165,10 @@ void HintLayer::findCover(const Box& layer) {
 void HintLayer::drawCrosses(Canvas& canvas) const {
     const Geometry& g = geometry;
     const Box area = canvas.area();
-    auto first = [](float edge, float cell) {
-        const float k = std::floor(edge / cell) - 2;
-        return k < 0 ? 0 : (k > 2e9f ? 2000000000 : static_cast<int>(k));
-    };
-    auto last = [](float edge, float cell, int count) {
-        const float k = std::ceil(edge / cell);
-        return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
-    };
-    const int x0 = first(area.left, g.columnW);
-    const int x1 = last(area.right, g.columnW, g.w);
-    const int y0 = first(area.top, g.rowH);
-    const int y1 = last(area.bottom, g.rowH, g.h);
+    const int x0 = firstCellFrom(area.left, g.columnW, 1);
+    const int x1 = lastCellTo(area.right, g.columnW, g.w);
+    const int y0 = firstCellFrom(area.top, g.rowH, 1);
+    const int y1 = lastCellTo(area.bottom, g.rowH, g.h);
     const float dx = g.columnOffset * kDivide;
     const float dy = g.rowOffset * kDivide;
 
