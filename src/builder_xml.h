@@ -1,13 +1,12 @@
 #ifndef BATTLESHIPS_BUILDER_XML_H
 #define BATTLESHIPS_BUILDER_XML_H
 
-// A form's widget records, as glade_form reads them, written out in
-// GtkBuilder's format.
+// A form's widget records written out in GtkBuilder's format.
 
 #include <string>
 #include <vector>
 
-#include "glade_form.h"
+#include "form_widgets.h"
 
 // GtkBuilder's description of these widgets (as translateForm left them, or
 // with properties taken out since).
