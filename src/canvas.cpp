@@ -107,7 +107,7 @@ void Canvas::outline(float left, float top, float right, float bottom, float wid
     lineState(width, false);
     // Four segments, not a loop: Mesa's vertex store splits a loop that
     // fills it and then draws its first side twice, so the same outline
-    // came out a level darker in one frame than in the next.
+    // came out darker in one frame than in the next.
     glBegin(GL_LINES);
     vertex(left, top);
     vertex(right, top);
