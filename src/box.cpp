@@ -39,3 +39,7 @@ int lastCellTo(float edge, float cell, int count) {
     const float k = std::ceil(edge / cell);
     return k < 0 ? -1 : (k >= static_cast<float>(count) ? count - 1 : static_cast<int>(k));
 }
+
+Box textReach(float x, float y, float width) {
+    return Box{x - 3, y - 16, x + width + 4, y + 6};
+}

@@ -36,6 +36,11 @@ struct Box {
 // eight one around them all.
 std::vector<Box> merged(std::vector<Box> boxes, const Box& within);
 
+// Where a line of the small font, width pixels wide with its baseline
+// starting at (x, y), may set pixels: the font reaches 12 pixels above its
+// baseline and 3 below; the box has a margin around that.
+Box textReach(float x, float y, float width);
+
 // A grid of cells, each cell pixels across, from its edge at 0: the first
 // cell, less back more, that may reach a box starting at edge, clamped to
 // what an int holds; and the last one that may reach a box ending at edge,

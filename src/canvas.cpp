@@ -159,8 +159,8 @@ int Canvas::textWidth(const char* text, bool big) {
 }
 
 void Canvas::text(float x, float y, const char* text, float r, float g, float b, float a) {
-    // The font reaches 12 pixels above its baseline and 3 below.
-    if (clipped && !visible(x - 2, y - 16, x + static_cast<float>(textWidth(text)) + 3, y + 6)) return;
+    const Box reach = textReach(x, y, static_cast<float>(textWidth(text)));
+    if (clipped && !visible(reach.left, reach.top, reach.right, reach.bottom)) return;
     // Quads get the colour on the window's 8-bit grid: Mesa's fast path for
     // plain rectangles truncates 0.5 to 127 where its general path, and so
     // the bitmaps, round it to 128; from the grid both agree. Translucent

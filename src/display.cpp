@@ -299,7 +299,8 @@ bool Display::overlayOnTop() const {
     if (error != nullptr || !game->secondPlayer->isReady() || game->winPlayer != nullptr) return false;
     const Box overlay = hints.box();
     const Box later{recordLeft() - 4, 0, windowW, windowH};
-    const Box help = FrameLayout::text(frameLayout().summaryX(fieldSpaceW), fieldSpaceH + fieldSizeH + 21, keyHelp);
+    const Box help = textReach(frameLayout().summaryX(fieldSpaceW), fieldSpaceH + fieldSizeH + 21,
+                               static_cast<float>(Canvas::textWidth(keyHelp)));
     return !overlay.overlaps(later) && !overlay.overlaps(help);
 }
 
@@ -354,6 +355,8 @@ Shown Display::look(bool cells) {
     s.h = s.own->h;
     s.ownSummary = player->getShipsCount(s.ready ? 1 : 0);
     if (s.ready) s.enemySummary = game->secondPlayer->getShipsCount(1);
+    s.ownSummaryWidth = static_cast<float>(Canvas::textWidth(s.ownSummary.c_str()));
+    s.enemySummaryWidth = static_cast<float>(Canvas::textWidth(s.enemySummary.c_str()));
     lookAtMark(s);
     s.overlay = overlayHeld();
     if (s.overlay) {

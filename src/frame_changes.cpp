@@ -11,10 +11,6 @@ Box FrameLayout::cells(float left, int x, int y, int dx, int dy) const {
         .grown(4);
 }
 
-Box FrameLayout::text(float x, float y, const std::string& text) {
-    return Box{x - 3, y - 16, x + static_cast<float>(Canvas::textWidth(text.c_str())) + 4, y + 6};
-}
-
 void readCells(const Field& field, std::vector<std::uint8_t>& codes) {
     codes.resize(static_cast<size_t>(field.w) * static_cast<size_t>(field.h));
     size_t i = 0;
@@ -44,13 +40,13 @@ void summaryChanges(const Shown& was, const Shown& now, const FrameLayout& at, s
     const float y = at.summaryY();
     if (now.ownSummary != was.ownSummary) {
         const float x = at.summaryX(at.ownLeft);
-        boxes.push_back(FrameLayout::text(x, y, was.ownSummary));
-        boxes.push_back(FrameLayout::text(x, y, now.ownSummary));
+        boxes.push_back(textReach(x, y, was.ownSummaryWidth));
+        boxes.push_back(textReach(x, y, now.ownSummaryWidth));
     }
     if (now.enemySummary != was.enemySummary) {
         const float x = at.summaryX(at.recordLeft);
-        boxes.push_back(FrameLayout::text(x, y, was.enemySummary));
-        boxes.push_back(FrameLayout::text(x, y, now.enemySummary));
+        boxes.push_back(textReach(x, y, was.enemySummaryWidth));
+        boxes.push_back(textReach(x, y, now.enemySummaryWidth));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
+#include "box.h"
 #include "field.h"
 #include "player.h"
 
@@ -17,8 +17,6 @@ struct FrameLayout {
     // The cells from (x, y), dx wide and dy high, of the board whose left
     // edge is at left, with the margin their drawing may spill over.
     Box cells(float left, int x, int y, int dx, int dy) const;
-    // Where a line of text drawn at (x, y) may reach.
-    static Box text(float x, float y, const std::string& text);
     // Where the boards' summaries ("Ships to set:" and the like) are drawn.
     float summaryX(float left) const { return left + columnW / 4; }
     float summaryY() const { return top - 13; }
@@ -35,6 +33,7 @@ struct Shown {
     Field* record = nullptr;
     int w = 0, h = 0;
     std::string ownSummary, enemySummary;
+    float ownSummaryWidth = 0, enemySummaryWidth = 0;  // in pixels, as drawn
     bool mark = false;
     Box markBox;
     int markKind = 0;
