@@ -13,7 +13,7 @@
 
 // The game's only window: lays out the human's own board (left) and record
 // board (right), turns mouse and keys into calls on the controller, and draws
-// the frame. Holds the screen state only; it owns nothing.
+// the frame. Holds the screen state only; it owns none of the game's objects.
 class Display {
 public:
     // Opens the window for the controller's current game.
@@ -28,6 +28,8 @@ public:
 
 protected:
     static Display* thisObj;
+    // The line of keys under the own board.
+    static const char* const keyHelp;
 
     // Blending and the colour around the boards, for the whole run.
     void glInit();
@@ -57,7 +59,6 @@ protected:
 
 private:
     void drawFrame();
-    bool changedParts(std::vector<Box>& boxes);
     void drawScene();
     void layout(int w, int h);
     void mouse(int button, int state, int x, int y);
@@ -103,20 +104,10 @@ private:
     Ship* hintShip = nullptr;
     int hintShipSize = 0;
     bool hintsRead = false;
-    // Whether the back buffer holds the picture without the overlay in this
-    // box, as the window shows it; whether a copy of it is kept for the
-    // overlay laid over that box to be taken away again.
-    bool backPlain = false;
-    Box backPlainBox;
-    bool plainKept = false;
-    Box plainKeptBox;
     // The overlay is drawn with the own board (false while the board is
     // drawn for the overlay to be laid over everything).
     bool overlayInScene = true;
-    Shown shown;
-    // A whole frame is due (new layout, a key); the boards may have changed.
-    bool wholeFrame = true;
-    bool cellsMayChange = true;
+    FrameTracker frames;
 };
 
 #endif

@@ -264,6 +264,21 @@ void Field::targetMap(int size, TargetMap& map) const {
     map.targets = 0;
     if (size < 1) return;
 
+    openRuns(size, map);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t i = static_cast<size_t>(y) * w + x;
+            map.through[i] = map.runsH(y, x - size + 1, x) + map.runsV(x, y - size + 1, y);
+            map.targetable[i] = array[y][x] == 0 && map.through[i] > 0;
+            map.targets += map.targetable[i];
+        }
+    }
+}
+
+// The map's counts of open runs, per row and per column, as running sums:
+// a run is open where it holds no miss and no ship lies on or beside it.
+void Field::openRuns(int size, TargetMap& map) const {
+    const size_t cells = static_cast<size_t>(w) * h;
     const std::vector<int> sums = shipSums();
     // Cells without a miss ending at the current one, per row and per column.
     std::vector<int> clearAbove(static_cast<size_t>(w), 0);
@@ -291,13 +306,5 @@ void Field::targetMap(int size, TargetMap& map) const {
         const long long column = static_cast<long long>(x) * (h + 1);
         for (int y = 0; y < h; ++y)
             map.startsV[column + y + 1] = map.startsV[column + y] + openV[static_cast<size_t>(y) * w + x];
-    }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const size_t i = static_cast<size_t>(y) * w + x;
-            map.through[i] = map.runsH(y, x - size + 1, x) + map.runsV(x, y - size + 1, y);
-            map.targetable[i] = array[y][x] == 0 && map.through[i] > 0;
-            map.targets += map.targetable[i];
-        }
     }
 }

@@ -108,6 +108,7 @@ private:
     bool targetableAt(int size, int x, int y, bool direction) const;
     // Ships in every top-left rectangle: (w + 1) x (h + 1) running sums.
     std::vector<int> shipSums() const;
+    void openRuns(int size, TargetMap& map) const;
 
     Ship*** ships;
     int** array;

@@ -1,6 +1,7 @@
 #include "frame_changes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "coord.h"
 #include "ship.h"
@@ -97,4 +98,58 @@ bool changedBoxes(const Shown& was, const Shown& now, bool cells, const FrameLay
     if (was.overlay && (!now.overlay || boards || now.hintsChanged)) boxes.push_back(was.overlayBox);
     if (now.overlay && (!was.overlay || boards || now.hintsChanged)) boxes.push_back(now.overlayBox);
     return true;
+}
+
+bool FrameTracker::next(Shown now, bool kept, const FrameLayout& at, std::vector<Box>& boxes) {
+    const bool cells = cellsDue(kept);
+    // Unread cells are as they were.
+    if (!cells) {
+        now.ownCells.swap(was.ownCells);
+        now.recordCells.swap(was.recordCells);
+    }
+    const bool part = kept && !whole && changedBoxes(was, now, cells, at, boxes);
+    was = std::move(now);
+    cellsMayChange = false;
+    whole = false;
+    if (!part) return false;
+    const Box window{0, 0, at.width, at.height};
+    boxes = merged(boxes, window);
+    if (boxes.empty()) return true;
+    float area = 0;
+    for (const Box& box : boxes) area += box.area();
+    return area < 0.6f * window.area();
+}
+
+// The overlay pressed or released with nothing else changed under it is laid
+// over, or taken off, the picture the back buffer holds where it can; that
+// picture is drawn only when unsure.
+FrameTracker::BoxWork FrameTracker::plan(const Box& box, const Box& overlay, bool onTop) const {
+    if (was.overlay && box == overlay && onTop)
+        return backPlain && backPlainBox == box ? BoxWork::layOverlay : BoxWork::drawPlainThenLayOverlay;
+    if (!was.overlay && plainKept && box == plainKeptBox) return BoxWork::putBackPlain;
+    return BoxWork::scene;
+}
+
+void FrameTracker::drawn(BoxWork work, const Box& box, const Box& overlay) {
+    switch (work) {
+    case BoxWork::layOverlay:
+    case BoxWork::drawPlainThenLayOverlay:
+        backPlain = false;
+        plainKept = true;
+        plainKeptBox = box;
+        return;
+    case BoxWork::putBackPlain:
+        backPlain = true;
+        backPlainBox = box;
+        return;
+    case BoxWork::scene:
+        break;
+    }
+    if (plainKept && box.overlaps(plainKeptBox)) plainKept = false;
+    if (was.overlay) {
+        if (box.overlaps(overlay)) backPlain = false;
+    } else if (box.contains(overlay)) {
+        backPlain = true;
+        backPlainBox = overlay;
+    }
 }

@@ -109,55 +109,72 @@ void HintLayer::show(Canvas& canvas) const {
     canvas.showLayers(coverBoxes, crossesKept);
 }
 
-// Bands of 8 rows of the layer, each cut into the runs of columns where a
-// number's pixel or a cross may lie.
-void HintLayer::findCover(const Box& layer) {
-    const Geometry& g = geometry;
-    const int lx = static_cast<int>(std::floor(layer.left));
-    const int ly = static_cast<int>(std::floor(layer.top));
-    const int lw = static_cast<int>(std::ceil(layer.right)) - lx;
-    const int lh = static_cast<int>(std::ceil(layer.bottom)) - ly;
-    coverBoxes.clear();
-    if (lw <= 0 || lh <= 0) return;
-    const int band = 8;
-    const int bands = (lh + band - 1) / band;
-    std::vector<unsigned char> used(static_cast<size_t>(bands) * static_cast<size_t>(lw), 0);
-    if (shadeAlpha.size() == static_cast<size_t>(lw) * static_cast<size_t>(lh))
-        for (int y = 0; y < lh; ++y) {
-            const unsigned char* row = &shadeAlpha[static_cast<size_t>(y) * static_cast<size_t>(lw)];
-            unsigned char* mark = &used[static_cast<size_t>(y / band) * static_cast<size_t>(lw)];
-            for (int x = 0; x < lw; ++x) mark[x] |= row[x];
-        }
-    const float dx = g.columnOffset * kDivide;
-    const float dy = g.rowOffset * kDivide;
-    for (int y = 0; y < g.h; ++y)
-        for (int x = 0; x < g.w; ++x) {
-            if (hints[static_cast<size_t>(y) * static_cast<size_t>(g.w) + static_cast<size_t>(x)] < 0) continue;
-            const int x0 = std::max(0, static_cast<int>(std::floor(g.left + static_cast<float>(x + 1) * g.columnW + dx)) - 3 - lx);
-            const int x1 = std::min(lw, static_cast<int>(std::ceil(g.left + static_cast<float>(x + 2) * g.columnW - dx)) + 3 - lx);
-            const int y0 = std::max(0, static_cast<int>(std::floor(g.top + static_cast<float>(y + 1) * g.rowH + dy)) - 3 - ly);
-            const int y1 = std::min(lh, static_cast<int>(std::ceil(g.top + static_cast<float>(y + 2) * g.rowH - dy)) + 3 - ly);
-            for (int b = y0 / band; b <= (y1 - 1) / band && b < bands; ++b)
-                for (int i = x0; i < x1; ++i) used[static_cast<size_t>(b) * static_cast<size_t>(lw) + static_cast<size_t>(i)] = 1;
-        }
-    // Runs less than a few pixels apart go in one box: a box costs more
-    // than the pixels between.
-    const int gap = 8;
+namespace {
+
+// Rows of the layer per band of the cover.
+const int kBand = 8;
+
+// Runs less than this many pixels apart go in one box: a box costs more
+// than the pixels between.
+const int kGap = 8;
+
+// The boxes of the runs of marked columns in each band of the layer at `at`.
+void coverRuns(const std::vector<unsigned char>& used, const PixelBox& at, std::vector<Box>& boxes) {
+    const int bands = (at.h + kBand - 1) / kBand;
     for (int b = 0; b < bands; ++b) {
-        const unsigned char* mark = &used[static_cast<size_t>(b) * static_cast<size_t>(lw)];
+        const unsigned char* mark = &used[static_cast<size_t>(b) * static_cast<size_t>(at.w)];
+        const float top = static_cast<float>(at.y + b * kBand);
+        const float bottom = static_cast<float>(at.y + std::min(at.h, (b + 1) * kBand));
         int start = -1, end = -1;
-        for (int x = 0; x <= lw; ++x) {
-            const bool on = x < lw && mark[x] != 0;
+        for (int x = 0; x <= at.w; ++x) {
+            const bool on = x < at.w && mark[x] != 0;
             if (on) {
                 if (start < 0) start = x;
                 end = x + 1;
-            } else if (start >= 0 && (x == lw || x - end >= gap)) {
-                coverBoxes.push_back({static_cast<float>(lx + start), static_cast<float>(ly + b * band),
-                                      static_cast<float>(lx + end), static_cast<float>(ly + std::min(lh, (b + 1) * band))});
+            } else if (start >= 0 && (x == at.w || x - end >= kGap)) {
+                boxes.push_back({static_cast<float>(at.x + start), top, static_cast<float>(at.x + end), bottom});
                 start = -1;
             }
         }
     }
+}
+
+}  // namespace
+
+// Bands of 8 rows of the layer, each cut into the runs of columns where a
+// number's pixel or a cross may lie.
+void HintLayer::findCover(const Box& layer) {
+    const PixelBox at = pixelsOf(layer);
+    coverBoxes.clear();
+    if (at.w <= 0 || at.h <= 0) return;
+    const size_t lw = static_cast<size_t>(at.w);
+    std::vector<unsigned char> used(static_cast<size_t>((at.h + kBand - 1) / kBand) * lw, 0);
+    if (shadeAlpha.size() == lw * static_cast<size_t>(at.h))
+        for (int y = 0; y < at.h; ++y) {
+            const unsigned char* row = &shadeAlpha[static_cast<size_t>(y) * lw];
+            unsigned char* mark = &used[static_cast<size_t>(y / kBand) * lw];
+            for (size_t x = 0; x < lw; ++x) mark[x] |= row[x];
+        }
+    for (int y = 0; y < geometry.h; ++y)
+        for (int x = 0; x < geometry.w; ++x)
+            if (hints[static_cast<size_t>(y) * static_cast<size_t>(geometry.w) + static_cast<size_t>(x)] >= 0)
+                markCross(x, y, at, used);
+    coverRuns(used, at, coverBoxes);
+}
+
+// Marks the columns of the bands a cell's cross may touch, with a margin
+// for the smoothing.
+void HintLayer::markCross(int x, int y, const PixelBox& at, std::vector<unsigned char>& used) const {
+    const Geometry& g = geometry;
+    const float dx = g.columnOffset * kDivide;
+    const float dy = g.rowOffset * kDivide;
+    const int x0 = std::max(0, static_cast<int>(std::floor(g.left + static_cast<float>(x + 1) * g.columnW + dx)) - 3 - at.x);
+    const int x1 = std::min(at.w, static_cast<int>(std::ceil(g.left + static_cast<float>(x + 2) * g.columnW - dx)) + 3 - at.x);
+    const int y0 = std::max(0, static_cast<int>(std::floor(g.top + static_cast<float>(y + 1) * g.rowH + dy)) - 3 - at.y);
+    const int y1 = std::min(at.h, static_cast<int>(std::ceil(g.top + static_cast<float>(y + 2) * g.rowH - dy)) + 3 - at.y);
+    const int bands = (at.h + kBand - 1) / kBand;
+    for (int b = y0 / kBand; b <= (y1 - 1) / kBand && b < bands; ++b)
+        for (int i = x0; i < x1; ++i) used[static_cast<size_t>(b) * static_cast<size_t>(at.w) + static_cast<size_t>(i)] = 1;
 }
 
 // The crosses of every cell that may reach the canvas's clip; the origin at
@@ -190,10 +207,8 @@ void HintLayer::drawCrosses(Canvas& canvas) const {
 // window's 8-bit grid), and the layer keeps what they all make of it.
 void HintLayer::drawNumbers(Canvas& canvas, const Box& layer) {
     const Geometry& g = geometry;
-    const int lx = static_cast<int>(std::floor(layer.left));
-    const int ly = static_cast<int>(std::floor(layer.top));
-    const int lw = static_cast<int>(std::ceil(layer.right)) - lx;
-    const int lh = static_cast<int>(std::ceil(layer.bottom)) - ly;
+    const PixelBox into = pixelsOf(layer);
+    const int lw = into.w, lh = into.h;
     if (lw <= 0 || lh <= 0) return;
     shadeAlpha.assign(static_cast<size_t>(lw) * static_cast<size_t>(lh), 0);
     // Where the raster positions fall depends on the layout only.
@@ -201,8 +216,8 @@ void HintLayer::drawNumbers(Canvas& canvas, const Box& layer) {
         columns.resize(static_cast<size_t>(g.w));
         rows.resize(static_cast<size_t>(g.h));
         for (int x = 0; x < g.w; ++x)
-            columns[static_cast<size_t>(x)] = canvas.rasterColumn(static_cast<float>(x + 1) * g.columnW + 1);
-        for (int y = 0; y < g.h; ++y) rows[static_cast<size_t>(y)] = canvas.rasterRow(static_cast<float>(y + 1) * g.rowH + 9);
+            columns[static_cast<size_t>(x)] = canvas.font().rasterColumn(static_cast<float>(x + 1) * g.columnW + 1);
+        for (int y = 0; y < g.h; ++y) rows[static_cast<size_t>(y)] = canvas.font().rasterRow(static_cast<float>(y + 1) * g.rowH + 9);
         placed = true;
     }
     char digits[16];
@@ -211,23 +226,10 @@ void HintLayer::drawNumbers(Canvas& canvas, const Box& layer) {
         if (row < 0) continue;
         for (int x = 0; x < g.w; ++x) {
             const int hint = hints[static_cast<size_t>(y) * static_cast<size_t>(g.w) + static_cast<size_t>(x)];
-            int pen = columns[static_cast<size_t>(x)];
-            if (hint < 0 || pen < 0) continue;
+            const int column = columns[static_cast<size_t>(x)];
+            if (hint < 0 || column < 0) continue;
             std::snprintf(digits, sizeof digits, "%d", hint);
-            for (const char* c = digits; *c != '\0'; ++c) {
-                const Canvas::Glyph* glyph = canvas.glyph(*c);
-                if (glyph == nullptr) break;
-                for (const Canvas::Glyph::Run& run : glyph->runs) {
-                    // The run's row, from the raster pixel upwards.
-                    const int py = row - run.y - ly;
-                    const int px = pen + run.x - lx;
-                    if (py < 0 || py >= lh) continue;
-                    unsigned char* p = &shadeAlpha[static_cast<size_t>(py) * static_cast<size_t>(lw)];
-                    for (int i = std::max(0, px); i < std::min(lw, px + run.length); ++i)
-                        if (p[i] < 255) ++p[i];
-                }
-                pen += glyph->advance;
-            }
+            canvas.font().count(digits, column, row, into, shadeAlpha);
         }
     }
     // Alpha 128/255 n times over: what is left is (127/255)^n of the pixel.

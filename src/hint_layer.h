@@ -47,6 +47,7 @@ private:
     void drawNumbers(Canvas& canvas, const Box& layer);
     Box crossBox(int x, int y) const;
     void findCover(const Box& layer);
+    void markCross(int x, int y, const PixelBox& at, std::vector<unsigned char>& used) const;
 
     Geometry geometry;
     std::vector<int> hints;

@@ -120,6 +120,20 @@ const gchar* entryText(const char* name) {
     return gtk_entry_get_text(GTK_ENTRY(glade_xml_get_widget(xml, name)));
 }
 
+// A board the game would refuse is refused here, while the form can still
+// be corrected: the texts read as the game reads them, measured alike.
+bool refusedAsTooLarge(GtkWindow* form, char** argv) {
+    int params[PARAM_COUNT];
+    readParams(8, argv, params);
+    const BoardMemory memory = boardMemory(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
+    if (memory.fits()) return false;
+    const std::string refusal = boardRefusal(params[PARAM_WIDTH], params[PARAM_HEIGHT], memory);
+    std::fprintf(stderr, "launcher: %s\n", refusal.c_str());
+    tell(form, "Board too large", "This board is too large to play here.",
+         refusal + " Choose a smaller width or height.");
+    return true;
+}
+
 }  // namespace
 
 void start(GtkWidget*, gpointer) {
@@ -138,19 +152,8 @@ void start(GtkWidget*, gpointer) {
     argv[7] = diff;
     argv[8] = nullptr;
 
-    // A board the game would refuse is refused here, while the form can still
-    // be corrected: the texts read as the game reads them, measured alike.
     GtkWindow* form = GTK_WINDOW(glade_xml_get_widget(xml, "window1"));
-    int params[PARAM_COUNT];
-    readParams(8, argv, params);
-    const BoardMemory memory = boardMemory(params[PARAM_WIDTH], params[PARAM_HEIGHT]);
-    if (!memory.fits()) {
-        const std::string refusal = boardRefusal(params[PARAM_WIDTH], params[PARAM_HEIGHT], memory);
-        std::fprintf(stderr, "launcher: %s\n", refusal.c_str());
-        tell(form, "Board too large", "This board is too large to play here.",
-             refusal + " Choose a smaller width or height.");
-        return;
-    }
+    if (refusedAsTooLarge(form, argv)) return;
 
     // The game inherits stdout; anything still buffered would be lost.
     std::printf("Launcher executing game...\n");

@@ -32,20 +32,10 @@ bool Offscreen::available() {
 
 bool Offscreen::bind(int width, int height) {
     if (!available() || width <= 0 || height <= 0) return false;
-    if (texture_ == 0) {
-        glGenTextures(1, &texture_);
-        genFramebuffers(1, &framebuffer);
-    }
+    if (framebuffer == 0) genFramebuffers(1, &framebuffer);
     const bool fresh = width != w || height != h;
     if (fresh) {
-        glBindTexture(GL_TEXTURE_2D, texture_);
-        // Laid over the window pixel for pixel: never filtered.
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        glBindTexture(GL_TEXTURE_2D, 0);
+        makeTexture(texture_, GL_RGBA8, width, height, GL_RGBA, nullptr);
         w = width;
         h = height;
     }
@@ -78,4 +68,15 @@ void Offscreen::blendAsLayer(bool on) {
         blendSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     else
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void makeTexture(unsigned& texture, int internalFormat, int width, int height, unsigned format, const void* pixels) {
+    if (texture == 0) glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }

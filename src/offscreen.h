@@ -39,4 +39,9 @@ private:
     void (*blendSeparate)(unsigned, unsigned, unsigned, unsigned) = nullptr;
 };
 
+// Makes the texture (named first when 0) width x height from the pixels
+// (none: undefined), to be laid over the window pixel for pixel: never
+// filtered, never wrapped. Leaves no texture bound.
+void makeTexture(unsigned& texture, int internalFormat, int width, int height, unsigned format, const void* pixels);
+
 #endif
