@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,34 @@ Params read(const std::vector<std::string>& args) {
     return p;
 }
 
-// The value one text gives in a count position (no bound applied there).
-int asCount(const std::string& text) {
-    return read({"14", "14", text})[2];
-}
-
 const Params defaults{14, 14, 2, 3, 4, 3, 1};
+
+// A row of the table of texts in docs/command-line.md.
+struct Row {
+    std::string text;
+    bool keepsDefault;  // else it reads as value
+    int value;
+};
+
+// The row's text at every position: the value it is stored as, a width or
+// height below 1 raised to 1; the positions before it as given (5), those
+// after it at their defaults.
+void expectRow(const Row& row) {
+    for (int position = 1; position <= PARAM_COUNT; ++position) {
+        SCOPED_TRACE("\"" + row.text + "\" at position " + std::to_string(position));
+        std::vector<std::string> args(static_cast<size_t>(position - 1), "5");
+        args.push_back(row.text);
+        const Params params = read(args);
+        for (int slot = 0; slot < PARAM_COUNT; ++slot) {
+            int expected = slot < position - 1 ? 5 : defaults[static_cast<size_t>(slot)];
+            if (slot == position - 1 && !row.keepsDefault) {
+                expected = row.value;
+                if ((slot == PARAM_WIDTH || slot == PARAM_HEIGHT) && expected < 1) expected = 1;
+            }
+            EXPECT_EQ(params[static_cast<size_t>(slot)], expected) << "slot " << slot;
+        }
+    }
+}
 
 }  // namespace
 
@@ -51,6 +74,7 @@ TEST(Params, GivenPositionsReplaceOnlyTheirOwnDefaults) {
 
 TEST(Params, ArgumentsPastTheSeventhAreIgnored) {
     EXPECT_EQ(read({"9", "7", "1", "0", "2", "5", "0", "88", "99"}), (Params{9, 7, 1, 0, 2, 5, 0}));
+    EXPECT_EQ(read({"9", "7", "1", "0", "2", "5", "0", "3", "abc"}), (Params{9, 7, 1, 0, 2, 5, 0}));
 }
 
 TEST(Params, WidthAndHeightOfZeroOrLessBecomeOne) {
@@ -59,21 +83,32 @@ TEST(Params, WidthAndHeightOfZeroOrLessBecomeOne) {
     EXPECT_EQ(read({"4294967295", "1"}), (Params{1, 1, 2, 3, 4, 3, 1}));
 }
 
-TEST(Params, TextsConvertAsAStreamReadsAnUnsignedInt) {
-    EXPECT_EQ(asCount("12abc"), 12);
-    EXPECT_EQ(asCount("3.9"), 3);
-    EXPECT_EQ(asCount("0x10"), 0);
-    EXPECT_EQ(asCount("abc"), 0);
-    EXPECT_EQ(asCount("-"), 0);
-    EXPECT_EQ(asCount("  7"), 7);
-    EXPECT_EQ(asCount("+6"), 6);
-    EXPECT_EQ(asCount("007"), 7);
-    EXPECT_EQ(asCount("-5"), -5);
-    EXPECT_EQ(asCount("4294967295"), -1);
-    EXPECT_EQ(asCount("2147483648"), -2147483647 - 1);
-    EXPECT_EQ(asCount("4294967296"), -1);
-    EXPECT_EQ(asCount("99999999999999999999"), -1);
-    EXPECT_EQ(read({"12abc"})[0], 12);
+// Each kind of text as a string stream reads an unsigned int, the same in
+// every position: reading stops at the first character that cannot go on
+// the number, a sign alone or letters give 0, and numbers past the largest
+// unsigned int give -1.
+TEST(Params, EachKindOfTextReadsAlikeInEveryPosition) {
+    for (const Row& row : std::vector<Row>{
+             {"", true, 0},
+             {"   ", true, 0},
+             {" \t\n", true, 0},
+             {"abc", false, 0},
+             {"Hard", false, 0},
+             {"-", false, 0},
+             {"+", false, 0},
+             {"12abc", false, 12},
+             {"3.9", false, 3},
+             {"0x10", false, 0},
+             {"  +7", false, 7},
+             {"007", false, 7},
+             {"-5", false, -5},
+             {"-1", false, -1},
+             {"4294967295", false, -1},
+             {"2147483648", false, INT_MIN},
+             {"4294967296", false, -1},
+             {"99999999999999999999", false, -1},
+         })
+        expectRow(row);
 }
 
 TEST(Params, DifficultyIsStoredAsRead) {
