@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

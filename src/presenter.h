@@ -6,6 +6,7 @@
 // it still shows the last frame.
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "box.h"
