@@ -56,6 +56,8 @@ protected:
     static void onMouseMotion(int x, int y);
     static void onMouse(int button, int state, int x, int y);
     static void onKeyboard(unsigned char key, int x, int y);
+    static void onSpecial(int key, int x, int y);
+    static void onKeyboardUp(unsigned char key, int x, int y);
 
 private:
     void drawFrame();
@@ -63,6 +65,12 @@ private:
     void layout(int w, int h);
     void mouse(int button, int state, int x, int y);
     void keyboard(unsigned char key, int x, int y);
+    void special(int key, int x, int y);
+    Field* boardInUse() const;
+    void followCursor(int x, int y);
+    bool takeCursor(int x, int y);
+    void keepCursorOnBoard();
+    void actOnCursor(int x, int y);
     void renderLabels(Field* field);
     void renderPlacingHelp();
     bool takeHints();
@@ -80,6 +88,11 @@ private:
     Field* activeField;
     Coord mouseOn;
     bool mouseRightHolding;
+    // The keys moved or used the cursor last, so that no key puts it back
+    // under the pointer until the pointer moves.
+    bool keysOwnCursor = false;
+    // H held: the overlay, as with the right button.
+    bool hintKeyHolding = false;
     bool fullscreen;
     bool rotated;
     const char* error;

@@ -1,5 +1,5 @@
 // The window monkey: plays the real game through the X server with a seeded
-// random stream of events (pointer, buttons, keys, resizes, moves, unmap and
+// random stream of events (pointer, buttons, keys tapped and held, resizes, moves, unmap and
 // map, a window laid over it), one game per seed, each on a board and fleet
 // drawn from its seed, and checks every run (see monkey_run.h). Every run's
 // events are written to <folder>/seed-<n>.events, which --events sends again.
@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -115,7 +116,7 @@ private:
             held_.erase(b);
             return Event{"release", {b}};
         }
-        if (pick < 720) {
+        if (pick < 680) {
             static const char keys[] = "ssssnnnffx";
             const char key = keys[between(rng_, 0, 9)];
             if (key == 'f') {
@@ -123,10 +124,11 @@ private:
                 w_ = full_ ? 1920 : 1599;
                 h_ = full_ ? 1080 : 899;
             }
-            return Event{"key", {key}};
+            return Event{"key", {}, std::string(1, key)};
         }
         // Q ends the run; sent to a window off the screen it would not.
-        if (pick < 722 && mapped_) return Event{"key", {'q'}};
+        if (pick < 682 && mapped_) return Event{"key", {}, "q"};
+        if (pick < 760) return cursorKey();
         if (pick < 800) {
             const bool tiny = chance(rng_, 0.15);
             w_ = tiny ? between(rng_, 1, 120) : between(rng_, 200, 1920);
@@ -148,14 +150,39 @@ private:
         return move();
     }
 
+    // The keys that move and use the cursor, pressed, or held down (H for
+    // the overlay, an arrow for its repeat) and let go some events later.
+    Event cursorKey() {
+        static const char* const taps[] = {"Left", "Right", "Up",  "Down",     "Left",  "Right", "Up", "Down",
+                                           "Home", "End",   "Prior", "Next", "Return", "KP_Enter", "space",
+                                           "r",    "R",     "h"};
+        if (chance(rng_, 0.15)) {
+            if (!heldKeys_.empty() && chance(rng_, 0.6)) {
+                const std::string key = *heldKeys_.begin();
+                heldKeys_.erase(heldKeys_.begin());
+                return Event{"keyup", {}, key};
+            }
+            static const char* const holds[] = {"h", "h", "Right", "Down"};
+            const std::string key = holds[between(rng_, 0, 3)];
+            heldKeys_.insert(key);
+            return Event{"keydown", {}, key};
+        }
+        return Event{"key", {}, taps[between(rng_, 0, static_cast<int>(std::size(taps)) - 1)]};
+    }
+
     // Over the window mostly, now and then off its edges.
     Event move() {
         if (chance(rng_, 0.1)) return Event{"move", {between(rng_, -40, w_ + 40), between(rng_, -40, h_ + 40)}};
         return Event{"move", {between(rng_, 0, std::max(0, w_ - 1)), between(rng_, 0, std::max(0, h_ - 1))}};
     }
 
-    // Buttons let go, the window back on the screen and bare.
+    // Buttons and keys let go, the window back on the screen and bare.
     bool finish(Event& event) {
+        if (!heldKeys_.empty()) {
+            event = Event{"keyup", {}, *heldKeys_.begin()};
+            heldKeys_.erase(heldKeys_.begin());
+            return true;
+        }
         if (!held_.empty()) {
             event = Event{"release", {*held_.begin()}};
             held_.erase(held_.begin());
@@ -178,6 +205,7 @@ private:
     int left_;
     std::deque<Event> queued_;
     std::set<int> held_;
+    std::set<std::string> heldKeys_;
     bool mapped_ = true, covered_ = false, full_ = false;
     int backIn_ = 0;
     int w_ = 1599, h_ = 899;

@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -16,8 +17,9 @@ namespace {
 // How many numbers each kind takes.
 const std::map<std::string, size_t>& arities() {
     static const std::map<std::string, size_t> table = {
-        {"move", 2},   {"press", 1}, {"release", 1}, {"key", 0},     {"resize", 2}, {"place", 2},
-        {"unmap", 0},  {"map", 0},   {"cover", 4},   {"uncover", 0}, {"wait", 1}};
+        {"move", 2},  {"press", 1}, {"release", 1}, {"key", 0},     {"keydown", 0}, {"keyup", 0},
+        {"resize", 2}, {"place", 2}, {"unmap", 0},   {"map", 0},     {"cover", 4},   {"uncover", 0},
+        {"wait", 1}};
     return table;
 }
 
@@ -51,9 +53,13 @@ int ignoreErrors(::Display*, XErrorEvent*) {
 
 }  // namespace
 
+bool aboutKey(const Event& event) {
+    return event.kind == "key" || event.kind == "keydown" || event.kind == "keyup";
+}
+
 std::string format(const Event& event) {
     std::string line = event.kind;
-    if (event.kind == "key") return line + " " + static_cast<char>(event.args.at(0));
+    if (aboutKey(event)) return line + " " + event.key;
     for (int n : event.args) line += " " + std::to_string(n);
     return line;
 }
@@ -64,10 +70,10 @@ bool parse(const std::string& line, Event& event) {
     if (!(in >> e.kind)) return false;
     const auto kind = arities().find(e.kind);
     if (kind == arities().end()) return false;
-    if (e.kind == "key") {
-        std::string key;
-        if (!(in >> key) || key.size() != 1) return false;
-        e.args.push_back(static_cast<unsigned char>(key[0]));
+    if (aboutKey(e)) {
+        if (!(in >> e.key)) return false;
+        for (const char c : e.key)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
     }
     for (size_t i = 0; i < kind->second; ++i) {
         int n = 0;
@@ -170,17 +176,17 @@ void Sender::send(const Event& event) {
         XTestFakeMotionEvent(d, DefaultScreen(d), sx, sy, CurrentTime);
     } else if (event.kind == "press" || event.kind == "release") {
         XTestFakeButtonEvent(d, static_cast<unsigned>(a[0]), event.kind == "press", CurrentTime);
-    } else if (event.kind == "key") {
-        const char name[2] = {static_cast<char>(a[0]), 0};
-        const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(name));
+    } else if (aboutKey(event)) {
+        const KeySym symbol = XStringToKeysym(event.key.c_str());
+        const KeyCode code = symbol != NoSymbol ? XKeysymToKeycode(d, symbol) : 0;
         XWindowAttributes w;
         // Keys go to the game's window wherever the pointer is, while it is
         // on the screen.
         if (XGetWindowAttributes(d, window_, &w) != 0 && w.map_state == IsViewable)
             XSetInputFocus(d, window_, RevertToPointerRoot, CurrentTime);
         if (code != 0) {
-            XTestFakeKeyEvent(d, code, True, CurrentTime);
-            XTestFakeKeyEvent(d, code, False, CurrentTime);
+            if (event.kind != "keyup") XTestFakeKeyEvent(d, code, True, CurrentTime);
+            if (event.kind != "keydown") XTestFakeKeyEvent(d, code, False, CurrentTime);
         }
     } else if (event.kind == "resize") {
         XResizeWindow(d, window_, static_cast<unsigned>(a[0]), static_cast<unsigned>(a[1]));

@@ -9,7 +9,10 @@
 //   move X Y         the pointer to window pixel (X, Y), which may lie outside
 //   press B          button B (1 left, 2 middle, 3 right) goes down
 //   release B        and up
-//   key K            the key K (a letter) pressed and released
+//   key K            the key K pressed and released: a letter, or a key's
+//                    X name (Left, Return, KP_Enter, space, Prior, ...)
+//   keydown K        the key K held down (it repeats as a held key does)
+//   keyup K          and let go
 //   resize W H       the window's size
 //   place X Y        the window's place on the screen
 //   unmap / map      the window taken off the screen and put back
@@ -26,7 +29,11 @@ namespace monkey {
 struct Event {
     std::string kind;
     std::vector<int> args;
+    std::string key = {};  // of key, keydown and keyup
 };
+
+// Whether the event is one of the three kinds about a key.
+bool aboutKey(const Event& event);
 
 // The event as one line, without its end.
 std::string format(const Event& event);

@@ -121,7 +121,7 @@ Result play(const Setup& setup, const std::vector<std::string>& gameArgs,
         events << format(event) << "\n" << std::flush;
         sender.send(event);
         ++result.events;
-        if (event.kind == "key" && (event.args[0] == 'q' || event.args[0] == 'Q')) {
+        if (event.kind == "key" && (event.key == "q" || event.key == "Q")) {
             quit = true;
             break;
         }
@@ -149,7 +149,7 @@ Result play(const Setup& setup, const std::vector<std::string>& gameArgs,
         // Q at the end: the game must end with status 0, and the sanitizers
         // look for leaks as it does.
         if (!locked) {
-            sender.send(Event{"key", {'q'}});
+            sender.send(Event{"key", {}, "q"});
             quit = true;
         }
     }

@@ -369,6 +369,22 @@ public:
         if (!args.empty()) server_.xdotool(args);
     }
 
+    // The frames the checked game has shown so far, or -1 for the plain game.
+    int framesShown() const {
+        if (checkLog_.empty()) return -1;
+        std::ifstream in(checkLog_);
+        int n = 0;
+        for (std::string line; std::getline(in, line);) ++n;
+        return n;
+    }
+
+    // Keys alone, the pointer left where it is; they go to the window under it.
+    void keys(const std::vector<std::string>& names) const {
+        std::vector<std::string> args = {"key"};
+        args.insert(args.end(), names.begin(), names.end());
+        server_.xdotool(args);
+    }
+
     // Keys go to the window under the pointer.
     void key(const std::string& name, Point pointer) const {
         server_.xdotool({"mousemove", std::to_string(pointer.x), std::to_string(pointer.y), "key", name});
