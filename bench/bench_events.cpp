@@ -4,14 +4,19 @@
 // them: events through the X server, each measured until the game is idle
 // again. Two games run side by side on two private X servers, the build under
 // test and a build of an earlier commit, and get the same events in turns.
+// A key's move of the cursor is held to the pointer's move of the same
+// build, and on 300 x 300 an arrow held down to how soon after its release
+// the game is done drawing.
 //   bench_events NEW_GAME OLD_GAME FIXED_TIME_LIBRARY [rounds [OTHER_GAME]]
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game_session.h"
@@ -36,6 +41,34 @@ const Goal kGoals[] = {
     {"right button pressed and released after an exchange", {2, 5, 8}},
     {"a shot: click, exchange and frames", {1.5, 1.5, 1.5}},
 };
+
+// A key move may cost 10% more than a pointer move, or 0.2 ms.
+bool keyMoveMet(double keyCpu, double pointerCpu) {
+    return keyCpu <= std::max(pointerCpu * 1.1, pointerCpu + 0.2);
+}
+
+// Right held for 1.5 s from the record board's first column, then let go:
+// the milliseconds from the release to the game's last use of CPU.
+double lastFrameAfterRelease(Session& game, int row) {
+    game.move(true, 0, row);
+    game.unmeasured({"sleep", "0.05"});
+    game.server().xdotool({"keydown", "Right"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    game.server().xdotool({"keyup", "Right"});
+    const Clock::time_point released = Clock::now();
+    const pid_t pid = game.process().pid();
+    double last = cpuMs(pid);
+    Clock::time_point lastChange = released;
+    while (Clock::now() - lastChange < std::chrono::milliseconds(150)) {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        const double now = cpuMs(pid);
+        if (now != last) {
+            last = now;
+            lastChange = Clock::now();
+        }
+    }
+    return std::chrono::duration<double, std::milli>(lastChange - released).count();
+}
 
 }  // namespace
 
@@ -72,7 +105,7 @@ int main(int argc, char** argv) {
             game->unmeasured({"key", "s"});
         }
         // [event][old/new/other][round]
-        std::vector<double> cpu[3][3], wall[3][3];
+        std::vector<double> cpu[3][3], wall[3][3], keyCpu[3];
         std::mt19937 random(7);
         for (int round = 0; round < rounds; ++round) {
             const int x = static_cast<int>(random() % static_cast<unsigned>(side - 1));
@@ -84,6 +117,9 @@ int main(int argc, char** argv) {
                 Cost c = game.moveTo(true, x + 1, y);
                 cpu[0][g].push_back(c.cpu);
                 wall[0][g].push_back(c.wall);
+                // Back to the cell before with a key: the same two squares
+                // drawn. The click after it shoots under the pointer.
+                keyCpu[g].push_back(game.measured({{"key", "Left"}}).cpu);
                 c = game.measured({{"click", "1"}});
                 cpu[2][g].push_back(c.cpu);
                 wall[2][g].push_back(c.wall);
@@ -105,6 +141,27 @@ int main(int argc, char** argv) {
                 std::printf(" %9.1f %6.1fx", otherCpu, otherCpu > 0 ? oldCpu / otherCpu : 0);
             }
             std::printf("%s\n", met ? "" : " (goal not met)");
+        }
+        // The earlier builds may have no keys to move with: only the builds'
+        // own pointer moves are the measure.
+        for (int g = 1; g < games; ++g) {
+            const double key = median(keyCpu[g]);
+            const double pointer = median(cpu[0][g]);
+            const bool met = keyMoveMet(key, pointer);
+            if (g == 1) allMet = allMet && met;
+            std::printf("%-54s %5d %9s %9.1f %7s %6s   (the %s build's pointer move: %.2f ms, key: %.2f ms)%s\n",
+                        "key move to the next record cell", side, "", key, "", "", g == 1 ? "new" : "other", pointer,
+                        key, met ? "" : " (goal not met)");
+        }
+        if (side == 300) {
+            std::vector<double> lag;
+            for (int hold = 0; hold < 5; ++hold) lag.push_back(lastFrameAfterRelease(*session[1], 2 * hold + 1));
+            const double most = *std::max_element(lag.begin(), lag.end());
+            const bool met = most <= 100;
+            allMet = allMet && met;
+            std::printf("Right held 1.5 s on 300 x 300, 5 times: the last frame %.0f ms after the release (median), "
+                        "%.0f ms at most, goal 100 ms%s\n",
+                        median(lag), most, met ? "" : " (goal not met)");
         }
         std::fflush(stdout);
     }
