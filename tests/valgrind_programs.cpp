@@ -277,8 +277,9 @@ TEST(Valgrind, GamePlacedShotAtAndQuitLeavesNoErrorAndNoLeak) {
     EXPECT_EQ(out.back(), "Exiting Battleship game...");
     expectClean("game", log, game,
                 {"coord.cpp", "ship.cpp", "field.cpp", "player.cpp", "human.cpp", "computer.cpp", "battleships.cpp",
-                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp", "display_scene.cpp", "frame_changes.cpp",
-                 "canvas.cpp", "font.cpp", "layers.cpp", "presenter.cpp", "hint_layer.cpp", "offscreen.cpp"});
+                 "params.cpp", "board_memory.cpp", "main.cpp", "display.cpp", "display_input.cpp", "display_scene.cpp",
+                 "frame_changes.cpp", "canvas.cpp", "font.cpp", "layers.cpp", "presenter.cpp", "hint_layer.cpp",
+                 "offscreen.cpp"});
 }
 
 TEST(Valgrind, LauncherOpenedAndClosedLeavesNoErrorAndNoLeak) {
