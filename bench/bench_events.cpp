@@ -58,19 +58,9 @@ double lastFrameAfterRelease(Session& game, int row, double& heldCpu) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     game.server().xdotool({"keyup", "Right"});
     const Clock::time_point released = Clock::now();
-    const pid_t pid = game.process().pid();
-    double last = cpuMs(pid);
-    heldCpu = last - before;
-    Clock::time_point lastChange = released;
-    while (Clock::now() - lastChange < std::chrono::milliseconds(150)) {
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-        const double now = cpuMs(pid);
-        if (now != last) {
-            last = now;
-            lastChange = Clock::now();
-        }
-    }
-    return std::chrono::duration<double, std::milli>(lastChange - released).count();
+    heldCpu = cpuMs(game.process().pid()) - before;
+    const Clock::time_point last = settle(game.process().pid());
+    return std::chrono::duration<double, std::milli>(last - released).count();
 }
 
 }  // namespace

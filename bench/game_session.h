@@ -42,8 +42,9 @@ struct Cost {
     double cpu = 0, wall = 0;
 };
 
-// Waits until the process has used no CPU for 150 ms.
-inline void settle(pid_t pid) {
+// Waits until the process has used no CPU for 150 ms; the last moment it
+// used some, or the start when it used none.
+inline Clock::time_point settle(pid_t pid) {
     double last = cpuMs(pid);
     Clock::time_point lastChange = Clock::now();
     while (Clock::now() - lastChange < std::chrono::milliseconds(150)) {
@@ -54,6 +55,7 @@ inline void settle(pid_t pid) {
             lastChange = Clock::now();
         }
     }
+    return lastChange;
 }
 
 // One game on its own X server, driven by xdotool, on a fixed deal.
